@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 namespace tables {
 
@@ -24,6 +25,13 @@ std::filesystem::path ResolveWindowsPath(std::string_view windowsPath);
 // The entry of `folder` whose name equals `name` without regard to letter case
 // (an exact match preferred), or folder/name when there is none.
 std::filesystem::path FindInFolder(const std::filesystem::path& folder, std::string_view name);
+
+// Every entry of `folder` whose name equals `name` without regard to letter
+// case, in sorted order. A file system that tells case apart may hold several
+// (SOLUC.DBF and soluc.dbf), which Horalia would take for one table; none when
+// the folder has no such entry or cannot be read.
+std::vector<std::filesystem::path> AllSpellingsInFolder(const std::filesystem::path& folder,
+                                                        std::string_view name);
 
 // The file of table `name` in `folder`: "CursosT" and "CURSOST.DBF" both find
 // cursost.dbf; ".DBF" is added to a name without extension. A table that does
