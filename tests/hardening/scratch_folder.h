@@ -1,0 +1,67 @@
+// Folders for the hardening tests: a fresh temporary folder removed at the end
+// of the test, and a hold that makes a folder read-only for as long as it
+// lives, also for root (who ignores permission bits): there the folder is made
+// immutable with chattr, which the kernel enforces for everyone.
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace hardening {
+
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tos-hardening-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+class ReadOnly {
+ public:
+  explicit ReadOnly(std::filesystem::path folder) : folder_(std::move(folder)) {
+    if (geteuid() == 0) {
+      immutable_ = Chattr("+i");
+      ok_ = immutable_;
+    } else {
+      ok_ = chmod(folder_.c_str(), 0555) == 0;
+    }
+  }
+  ~ReadOnly() {
+    if (immutable_) Chattr("-i");
+    else if (ok_) chmod(folder_.c_str(), 0755);
+  }
+  ReadOnly(const ReadOnly&) = delete;
+  ReadOnly& operator=(const ReadOnly&) = delete;
+
+  // False when the folder could not be made read-only on this machine.
+  bool ok() const { return ok_; }
+
+ private:
+  bool Chattr(const char* flag) const {
+    const std::string command = std::string("chattr ") + flag + " '" + folder_.string() + "' 2>/dev/null";
+    return std::system(command.c_str()) == 0;
+  }
+
+  std::filesystem::path folder_;
+  bool immutable_ = false;
+  bool ok_ = false;
+};
+
+}  // namespace hardening

@@ -1,0 +1,110 @@
+#include "app/working_folder_lock.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "hardening/scratch_folder.h"
+
+namespace fs = std::filesystem;
+using app::WorkingFolderLock;
+
+namespace {
+
+std::string MessageOf(const fs::path& folder, WorkingFolderLock::Use use) {
+  try {
+    WorkingFolderLock lock(folder, use);
+  } catch (const UserError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(WorkingFolderLock, RefusesAFolderItCannotUseNamingItAndSayingWhatToDo) {
+  hardening::ScratchFolder scratch;
+  const fs::path file = scratch.path() / "HTEMP";
+  std::ofstream(file) << "no soy una carpeta";
+
+  const struct {
+    const char* name;
+    fs::path folder;
+    const char* says;
+  } cases[] = {
+      {"missing", scratch.path() / "NOEXISTE", "no existe"},
+      {"a file", file, "no es una carpeta sino un archivo"},
+      {"inside a file", file / "sub", "no es una carpeta"},
+  };
+  for (const auto& c : cases) {
+    for (auto use : {WorkingFolderLock::Use::kReadTables, WorkingFolderLock::Use::kWriteTables}) {
+      const std::string message = MessageOf(c.folder, use);
+      EXPECT_NE(message.find(c.says), std::string::npos) << c.name << ": " << message;
+      EXPECT_NE(message.find(c.folder.string()), std::string::npos) << c.name << ": " << message;
+      EXPECT_NE(message.find("vuelva a intentarlo"), std::string::npos) << c.name << ": " << message;
+    }
+  }
+}
+
+TEST(WorkingFolderLock, ASecondHoldFailsAtOnceUntilTheFirstIsReleased) {
+  hardening::ScratchFolder scratch;
+  for (auto second : {WorkingFolderLock::Use::kReadTables, WorkingFolderLock::Use::kWriteTables}) {
+    {
+      WorkingFolderLock first(scratch.path(), WorkingFolderLock::Use::kWriteTables);
+      const std::string message = MessageOf(scratch.path(), second);
+      EXPECT_NE(message.find("está en uso por otra conversión"), std::string::npos) << message;
+      EXPECT_NE(message.find(scratch.path().string()), std::string::npos) << message;
+    }
+    EXPECT_EQ(MessageOf(scratch.path(), second), "");
+  }
+}
+
+TEST(WorkingFolderLock, HoldsAgainstAnotherProcessAndIsFreedWhenItDies) {
+  hardening::ScratchFolder scratch;
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(ready[0]);
+    try {
+      WorkingFolderLock lock(scratch.path(), WorkingFolderLock::Use::kWriteTables);
+      (void)!write(ready[1], "x", 1);
+      pause();  // killed by the parent while holding the lock
+    } catch (...) {
+    }
+    _exit(1);
+  }
+  close(ready[1]);
+  char byte;
+  ASSERT_EQ(read(ready[0], &byte, 1), 1);
+  close(ready[0]);
+
+  EXPECT_NE(MessageOf(scratch.path(), WorkingFolderLock::Use::kReadTables).find("en uso"), std::string::npos);
+
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(MessageOf(scratch.path(), WorkingFolderLock::Use::kWriteTables), "");
+}
+
+TEST(WorkingFolderLock, LeavesNothingInTheFolder) {
+  hardening::ScratchFolder scratch;
+  { WorkingFolderLock lock(scratch.path(), WorkingFolderLock::Use::kWriteTables); }
+  EXPECT_TRUE(fs::is_empty(scratch.path()));
+}
+
+TEST(WorkingFolderLock, AReadOnlyFolderIsRefusedForWritingButServesReading) {
+  hardening::ScratchFolder scratch;
+  hardening::ReadOnly readOnly(scratch.path());
+  if (!readOnly.ok()) GTEST_SKIP() << "no way to make a folder read-only here";
+
+  const std::string message = MessageOf(scratch.path(), WorkingFolderLock::Use::kWriteTables);
+  EXPECT_NE(message.find("es de solo lectura"), std::string::npos) << message;
+  EXPECT_NE(message.find(scratch.path().string()), std::string::npos) << message;
+  EXPECT_EQ(MessageOf(scratch.path(), WorkingFolderLock::Use::kReadTables), "");
+}
+
+}  // namespace
