@@ -1,0 +1,52 @@
+// The Séneca-to-Horalia run from the load of the chosen document to its
+// outcome code. This is the one place where such a run starts, for every
+// front end: anything that must hold for a whole run (such as keeping a
+// second run off the same working folder) belongs here.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/program_state.h"
+#include "exchange/xml_document.h"
+#include "import/seneca_to_horalia.h"
+
+namespace import {
+namespace {
+
+using Step = void (*)(ProgramState&);
+
+// The order matters: CURSOST must be complete before the units are coded, and
+// the units and subjects written before they are paired.
+constexpr Step kSteps[] = {
+    TransformarCursoAcademico, TransformarCursos,     TransformarMaterias,
+    TransformarEmpleados,      TransformarDependencias, TransformarUnidades,
+    TransformarAsignaciones,   TransformarTramos,
+};
+
+std::filesystem::path PathFromUtf8(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace
+
+void RunSenecaToHoralia(ProgramState& state) {
+  // Loaded in full before any table is deleted: a file that is not a
+  // well-formed document ends the run with the working tables untouched.
+  state.DocXML = std::make_unique<exchange::XmlDocument>(
+      exchange::XmlDocument::Load(PathFromUtf8(state.ArchivoXML)));
+
+  state.Ui().SetHourglass(true);
+  try {
+    for (const Step step : kSteps) step(state);
+  } catch (...) {
+    // The tables rebuilt so far stay; the components are left closed so that
+    // the next run can open them, and the user gets the normal cursor back.
+    state.Tables.CloseAll();
+    state.Ui().SetHourglass(false);
+    throw;
+  }
+  state.Ui().SetHourglass(false);
+  state.CodigoResultado = 1;
+}
+
+}  // namespace import

@@ -1,0 +1,92 @@
+// DIASHORAST: every slot of the school day, repeated for each day of the
+// week, keyed by day and slot number (DIHO) so that Horalia's lessons can be
+// traced back to Séneca's slot identifiers and times.
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/program_state.h"
+#include "exchange/exchange_document.h"
+#include "import/seneca_to_horalia.h"
+#include "import/step_support.h"
+#include "tables/working_tables.h"
+#include "text/cp1252.h"
+#include "text/user_error.h"
+
+namespace import {
+namespace {
+
+constexpr int kDaysOfWeek = 7;
+constexpr std::size_t kTimeDigits = 4;  // hhmm, or minutes since midnight
+
+// Séneca may give a time with fewer than four digits (510 for 08:30 in
+// minutes); one "0" in front is what Horalia's tables have always held.
+std::string PadTime(std::string time) {
+  if (time.size() < kTimeDigits) time.insert(0, "0");
+  return time;
+}
+
+// A decimal integer within 32 bits: an optional sign followed by digits,
+// nothing else.
+std::optional<std::int32_t> ParseInteger(std::string_view value) {
+  bool negative = false;
+  if (!value.empty() && (value.front() == '+' || value.front() == '-')) {
+    negative = value.front() == '-';
+    value.remove_prefix(1);
+  }
+  if (value.empty()) return std::nullopt;
+  std::int64_t magnitude = 0;
+  for (const char c : value) {
+    if (c < '0' || c > '9') return std::nullopt;
+    magnitude = magnitude * 10 + (c - '0');
+    if (magnitude > std::int64_t{1} << 31) return std::nullopt;
+  }
+  const std::int64_t result = negative ? -magnitude : magnitude;
+  if (result > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+  return static_cast<std::int32_t>(result);
+}
+
+// A time that is not a whole number (08:30, letters) ends the run there.
+std::int64_t ToInteger(const std::string& value) {
+  const auto parsed = ParseInteger(value);
+  if (!parsed) throw UserError("'" + text::Cp1252ToUtf8(value) + "' no es un valor entero válido");
+  return *parsed;
+}
+
+}  // namespace
+
+// A TRAMOS_HORARIOS record: X_TRAMO, T_HORCEN, N_INICIO, N_FIN at positions 0
+// to 3. Every record counts, however few fields it has (a missing one reads
+// as empty), because the slot number is the record's place in the group.
+void TransformarTramos(ProgramState& state) {
+  const exchange::XmlDocument& doc = LoadedDocument(state);
+  auto table = tables::RebuildTable(state.WorkingFolder(), "DIASHORAST");
+
+  for (int day = 1; day <= kDaysOfWeek; ++day) {
+    const auto slots = exchange::SelectRecords(doc, "TRAMOS_HORARIOS");
+    for (std::size_t j = 0; j < slots.size(); ++j) {
+      const exchange::Record slot(slots[j]);
+      const std::string tramo = slot.Position(0);
+      const std::string hora = slot.Position(1);
+      const std::string desde = PadTime(slot.Position(2));
+      const std::string hasta = PadTime(slot.Position(3));
+      const std::int64_t minutos = ToInteger(hasta) - ToInteger(desde);
+
+      table->Append();
+      SetText(*table, "DIHO", std::to_string(day) + std::to_string(j + 1));
+      SetText(*table, "DIA", std::to_string(day));
+      SetText(*table, "HORA", hora);
+      SetText(*table, "TEXTOHOR", hora);
+      SetText(*table, "CODDIHO", tramo);
+      SetText(*table, "HORADESDE", desde);
+      SetText(*table, "HORAHASTA", hasta);
+      SetText(*table, "MINUTOS", std::to_string(minutos));
+      table->Post();
+    }
+  }
+  table->Close();
+}
+
+}  // namespace import
