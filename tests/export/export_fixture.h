@@ -1,0 +1,247 @@
+// A working folder in a temporary directory, filled by the tests with small
+// hand-written tables, a template, a chosen exchange document, and a fake
+// front end; and the readers the tests use on the output document.
+// Header-only: this folder's test program is built from its *_test.cpp files.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/front_end.h"
+#include "app/program_state.h"
+#include "exchange/xml_document.h"
+#include "export/horalia_to_seneca.h"
+#include "tables/table.h"
+#include "tables/working_folder.h"
+#include "tables/working_tables.h"
+
+namespace exporting::testing {
+
+// Field name and value (Windows-1252) of one record.
+using Row = std::vector<std::pair<std::string, std::string>>;
+
+// A fresh directory, removed with everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "export_test.XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+class FakeFrontEnd : public FrontEnd {
+ public:
+  CourseDialogResult ShowCourseDialog(ProgramState&) override {
+    ADD_FAILURE() << "the Horalia-to-Séneca run never shows the assignment dialog";
+    return {};
+  }
+  void CloseMainWindow() override { ++closes; }
+  void SetHourglass(bool busy) override { hourglass.push_back(busy); }
+
+  std::vector<bool> hourglass;  // every change, in order
+  int closes = 0;
+};
+
+inline std::string ReadFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+// Appends the rows to an open table, each field set by name.
+inline void AppendRows(tables::TTable& table, const std::vector<Row>& rows) {
+  for (const Row& row : rows) {
+    table.Append();
+    for (const auto& [field, value] : row) table.FieldByName(field).SetAsString(value);
+    table.Post();
+  }
+}
+
+// Rebuilds a working table (CURSOACAD, PROFT...) with its schema and rows.
+inline void WriteWorkingTable(const std::filesystem::path& folder, const std::string& name,
+                              const std::vector<Row>& rows) {
+  std::unique_ptr<tables::TTable> table = tables::RebuildTable(folder, name);
+  AppendRows(*table, rows);
+  table->SetActive(false);
+}
+
+// How SOLUC stores DIA and HORA: Horalia may use numbers or digits in text.
+enum class DayHourType { kNumeric, kText };
+
+// Writes a SOLUC of PROF, DIA, HORA, AULA, CODGRUPO, ASIG, TAREA. With
+// numeric DIA and HORA the rows' digits are stored as numbers.
+inline void WriteSoluc(const std::filesystem::path& folder, DayHourType type,
+                       const std::vector<Row>& rows, const std::string& fileName = "SOLUC.DBF") {
+  using tables::TFieldType;
+  tables::TTable soluc;
+  soluc.SetDatabaseName(folder.string());
+  soluc.SetTableName(fileName);
+  soluc.SetTableType(tables::TTableType::ttDBase);
+  soluc.FieldDefs.Clear();
+  soluc.FieldDefs.Add("PROF", TFieldType::ftString, 4);
+  const bool numeric = type == DayHourType::kNumeric;
+  soluc.FieldDefs.Add("DIA", numeric ? TFieldType::ftInteger : TFieldType::ftString, numeric ? 0 : 2);
+  soluc.FieldDefs.Add("HORA", numeric ? TFieldType::ftInteger : TFieldType::ftString, numeric ? 0 : 2);
+  soluc.FieldDefs.Add("AULA", TFieldType::ftString, 4);
+  soluc.FieldDefs.Add("CODGRUPO", TFieldType::ftString, 4);
+  soluc.FieldDefs.Add("ASIG", TFieldType::ftString, 4);
+  soluc.FieldDefs.Add("TAREA", TFieldType::ftString, 4);
+  soluc.CreateTable();
+  soluc.SetActive(true);
+  for (const Row& row : rows) {
+    soluc.Append();
+    for (const auto& [field, value] : row) {
+      const bool number = numeric && (field == "DIA" || field == "HORA");
+      if (number) soluc.FieldByName(field).SetAsInteger(std::stoi(value));
+      else soluc.FieldByName(field).SetAsString(value);
+    }
+    soluc.Post();
+  }
+  soluc.SetActive(false);
+}
+
+// The template the tests use, as Séneca's import expects it: ISO-8859-1, a
+// root with attributes, a group of its own, a comment and a processing
+// instruction that the output must carry unchanged.
+inline const char* const kTemplate =
+    "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n"
+    "<!-- plantilla de importación -->\n"
+    "<SERVICIO modulo=\"HORARIOS\" tipo=\"I\" autor=\"IES Ejemplo\">\n"
+    "  <?aviso revisar?>\n"
+    "  <BLOQUE_DATOS>\n"
+    "    <grupo_datos seq=\"ANNO_ACADEMICO\" registros=\"1\">\n"
+    "      <dato nombre_dato=\"C_ANNO\">2026</dato>\n"
+    "      <dato nombre_dato=\"D_CENTRO\">Educaci\xf3n</dato>\n"
+    "    </grupo_datos>\n"
+    "  </BLOQUE_DATOS>\n"
+    "  <PIE version=\"1\"/>\n"
+    "</SERVICIO>\n";
+
+// The course dates every fixture writes into CURSOACAD.
+inline const char* const kInicio = "15/09/2026";
+inline const char* const kFin = "22/06/2027";
+
+// A school in its own temporary directory: working folder "htemp" with CURSOACAD,
+// an empty table of every other kind the run reads (the tests fill those they
+// need), the chosen file "seneca/centro.xml" and the template "base.xml".
+class School {
+ public:
+  School() {
+    std::filesystem::create_directories(WorkingFolder());
+    std::filesystem::create_directories(Chosen().parent_path());
+    WriteFile(Chosen(), "cualquier cosa: de este archivo solo cuentan su carpeta y su nombre");
+    WriteFile(Template(), kTemplate);
+    WriteWorkingTable(WorkingFolder(), "CURSOACAD",
+                      {{{"CURSOANNO", "2026"}, {"F_INICIO", kInicio}, {"F_FIN", kFin}}});
+    for (const char* name : {"PROFT", "AULAT", "GRUPOST", "ASIGNOMT", "DIASHORAST"})
+      WriteWorkingTable(WorkingFolder(), name, {});
+    WriteSoluc(WorkingFolder(), DayHourType::kNumeric, {});
+    state_ = std::make_unique<ProgramState>(WorkingFolder(), ui);
+    state_->ArchivoXML = Chosen().string();
+  }
+
+  ProgramState& State() { return *state_; }
+
+  std::filesystem::path WorkingFolder() const { return dir_.path() / "htemp"; }
+  std::filesystem::path Chosen() const { return dir_.path() / "seneca" / "centro.xml"; }
+  std::filesystem::path Output() const {
+    return dir_.path() / "seneca" / "ResultadoOrvanocentro.xml";
+  }
+  std::filesystem::path Template() const { return dir_.path() / "base.xml"; }
+  std::filesystem::path Path(const std::string& name) const { return dir_.path() / name; }
+
+  ExportSummary Run() { return RunHoraliaToSeneca(*state_, Template()); }
+  exchange::XmlDocument LoadOutput() const { return exchange::XmlDocument::Load(Output()); }
+
+  // True when none of the six components the run uses is open.
+  bool ComponentsClosed() {
+    tables::MainWindowTables& t = state_->Tables;
+    for (tables::TTable* c : {&t.wwTableSoluc, &t.wwTableGrupos, &t.wwTableProfesor,
+                              &t.wwTableAulas, &t.wwTableNomAsg, &t.wwTableTramos})
+      if (c->Active()) return false;
+    return true;
+  }
+
+  FakeFrontEnd ui;
+
+ private:
+  TempDir dir_;
+  std::unique_ptr<ProgramState> state_;  // made once the folders exist
+};
+
+// Runs `body` in a child process and returns its exit status (-1 when it did
+// not exit normally). The child never returns into the test program.
+template <typename Body>
+int InChildProcess(Body body) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    int status = 99;
+    try {
+      status = body();
+    } catch (...) {
+      status = 98;
+    }
+    _exit(status);
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// The names of the entries of a folder, sorted.
+inline std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Readers of the output document.
+inline std::vector<exchange::XmlNode> TeacherGroups(const exchange::XmlDocument& doc) {
+  return doc.SelectNodes(
+      "/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"HORARIOS_REGULARES\"]/grupo_datos");
+}
+inline std::vector<exchange::XmlNode> Activities(exchange::XmlNode teacher) {
+  return teacher.SelectNodes("grupo_datos");
+}
+// The text of every `dato` child, untrimmed, in order.
+inline std::vector<std::string> DatoTexts(exchange::XmlNode group) {
+  std::vector<std::string> texts;
+  for (const exchange::XmlNode& dato : group.SelectNodes("dato")) texts.push_back(dato.Text());
+  return texts;
+}
+inline std::vector<std::string> DatoNames(exchange::XmlNode group) {
+  std::vector<std::string> names;
+  for (const exchange::XmlNode& dato : group.SelectNodes("dato"))
+    names.push_back(dato.Attribute("nombre_dato"));
+  return names;
+}
+
+}  // namespace exporting::testing
