@@ -80,11 +80,13 @@ int Importar(const Options& options, Console& console) {
 
   console.out << "Profesores: " << summary.Teachers << "\n"
               << "Actividades escritas: " << summary.Activities << "\n"
-              << "Sesiones sin tramo horario en DIASHORAST: " << summary.LessonsWithoutSlot << "\n"
-              << "Sesiones sin dependencia en AULAT (se escribe el código de Horalia): "
+              << "Sesiones sin tramo hallado en DIASHORAST: " << summary.LessonsWithoutSlot << "\n"
+              << "Sesiones sin dependencia hallada en AULAT (se escribe el código de Horalia): "
               << summary.LessonsWithoutRoom << "\n"
-              << "Sesiones sin unidad en GRUPOST: " << summary.LessonsWithoutUnit << "\n"
-              << "Sesiones sin materia en ASIGNOMT: " << summary.LessonsWithoutSubject << "\n"
+              << "Sesiones sin unidad hallada en GRUPOST (guardias y otras tareas incluidas): "
+              << summary.LessonsWithoutUnit << "\n"
+              << "Sesiones sin materia hallada en ASIGNOMT (guardias y otras tareas incluidas): "
+              << summary.LessonsWithoutSubject << "\n"
               << "Documento para Séneca: " << Shown(summary.Output) << "\n"
               << "Proceso finalizado\n";
   return kExitOk;
