@@ -18,8 +18,12 @@ for fuzzer in exchange_document_fuzzer soluc_fuzzer dbf_fuzzer; do
   corpus="$build/fuzz-corpus/$target"
   findings="$build/fuzz-findings/$target"
   mkdir -p "$corpus" "$findings" "$here/corpus/$target" "$here/regressions/$target"
+  # The fuzzers' scratch folders go here, so that an abrupt end leaves
+  # nothing behind in the system's temporary folder.
+  scratch="$build/fuzz-tmp/$target"
+  rm -rf "$scratch" && mkdir -p "$scratch"
   echo "== $fuzzer: $seconds s"
-  if ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1" UBSAN_OPTIONS="print_stacktrace=1" \
+  if TMPDIR="$scratch" ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1" UBSAN_OPTIONS="print_stacktrace=1" \
      "$build/fuzz/$fuzzer" "$corpus" "$here/corpus/$target" "$here/regressions/$target" \
        -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -max_len=262144 \
        -print_final_stats=1 -artifact_prefix="$findings/" >"$build/fuzz-$target.log" 2>&1; then
@@ -30,6 +34,7 @@ for fuzzer in exchange_document_fuzzer soluc_fuzzer dbf_fuzzer; do
     echo "!! $fuzzer found a fault; its input is in $findings/. Last lines of $build/fuzz-$target.log:"
     tail -40 "$build/fuzz-$target.log"
   fi
+  rm -rf "$scratch"
 done
 echo "fuzz: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -22,15 +22,15 @@ FIELDS = [('PROF', 'C', 4), ('DIA', 'N', 1), ('HORA', 'N', 2), ('AULA', 'C', 4),
 # Lessons of the small school: teacher, day, slot, room, unit, subject, task.
 # Codes are those the Séneca-to-Horalia run gives the small school.
 LESSONS = [
-    ('GLA', 1, 1, 'AU1', '1A', 'LENG', ''),
-    ('GLA', 1, 2, 'AU1', '1B', 'LENG', ''),
-    ('GLA', 3, 4, '', '', '', '25'),
-    ('NPJ', 2, 1, 'LAB', '1A', 'MATE', ''),
-    ('NPJ', 2, 2, 'LAB', '1B', 'MATE', ''),
-    ('NPJ', 0, 0, '', '', '', ''),
-    ('IRI', 4, 1, 'AU1', '2A', 'INGL', ''),
-    ('IRI', 5, 4, 'AU1', '2A', '', '2'),
-    ('XXX', 1, 1, 'AU1', '1A', 'LENG', ''),
+    ('AGL', 1, 1, '1263', 'ES1A', 'LCL', ''),
+    ('AGL', 1, 2, '1263', 'ES1B', 'LCL', ''),
+    ('AGL', 3, 4, '', '', '', '25'),
+    ('JNP', 2, 1, '1263', 'ES1A', 'Mate', ''),
+    ('JNP', 2, 2, 'LAB', 'ES1B', 'Mate', ''),
+    ('JNP', 0, 0, '', '', '', ''),
+    ('ÍIR', 4, 1, '1263', 'ES2A', 'Ingl', ''),
+    ('ÍIR', 5, 4, '1263', 'ES2A', '', '2'),
+    ('XXX', 1, 1, '1263', 'ES1A', 'LCL', ''),
 ]
 
 
@@ -103,13 +103,13 @@ def main():
     write('soluc_missing_field.dbf', table([f for f in FIELDS if f[0] != 'HORA'],
                                            [r[:2] + r[3:] for r in LESSONS]))
     text_dia = [('DIA', 'C', 2) if f[0] == 'DIA' else f for f in FIELDS]
-    write('soluc_dia_x.dbf', table(text_dia, LESSONS[:1] + [('NPJ', 'x', 1, 'LAB', '1A', 'MATE', '')]))
+    write('soluc_dia_x.dbf', table(text_dia, LESSONS[:1] + [('JNP', 'x', 1, 'LAB', 'ES1A', 'Mate', '')]))
     text_hora = [('HORA', 'C', 11) if f[0] == 'HORA' else f for f in FIELDS]
-    write('soluc_hora_overflow.dbf', table(text_hora, [('GLA', 1, '99999999999', 'AU1', '1A', 'LENG', '')]))
-    write('soluc_dia_stars.dbf', table(FIELDS, [('GLA', '*', 1, 'AU1', '1A', 'LENG', '')]))
+    write('soluc_hora_overflow.dbf', table(text_hora, [('AGL', 1, '99999999999', '1263', 'ES1A', 'LCL', '')]))
+    write('soluc_dia_stars.dbf', table(FIELDS, [('AGL', '*', 1, '1263', 'ES1A', 'LCL', '')]))
     text_both = [('DIA', 'C', 3) if f[0] == 'DIA' else ('HORA', 'C', 3) if f[0] == 'HORA' else f for f in FIELDS]
     write('soluc_dia_hora_text_with_blanks.dbf',
-          table(text_both, [('GLA', ' 1 ', '01', 'AU1', '1A', 'LENG', ''), ('NPJ', '0', '', '', '', '', '')]))
+          table(text_both, [('AGL', ' 1 ', '01', '1263', 'ES1A', 'LCL', ''), ('JNP', '0', '', '', '', '', '')]))
 
 
 if __name__ == '__main__':
