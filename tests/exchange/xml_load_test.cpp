@@ -1,0 +1,214 @@
+// Loading exchange documents: encodings, documents that are not well-formed,
+// files that cannot be read, and documents that try to reach outside
+// themselves or to expand without measure.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "exchange/exchange_document.h"
+#include "exchange/scratch_folder.h"
+#include "exchange/xml_document.h"
+
+namespace exchange {
+namespace {
+
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+std::string LoadErrorOf(const std::filesystem::path& file) {
+  try {
+    XmlDocument::Load(file);
+  } catch (const UserError& e) {
+    return e.what();
+  }
+  return "(loaded)";
+}
+
+std::string ParseErrorOf(std::string_view bytes, std::string_view name = "prueba.xml") {
+  try {
+    XmlDocument::Parse(bytes, name);
+  } catch (const UserError& e) {
+    return e.what();
+  }
+  return "(loaded)";
+}
+
+TEST(XmlLoad, TheThreeEncodingsGiveTheSameWindows1252Bytes) {
+  const char* files[] = {"encoding_latin1.xml", "encoding_utf8.xml", "encoding_cp1252.xml"};
+  for (const char* name : files) {
+    const XmlDocument doc = XmlDocument::Load(std::string(TEST_DATA_DIR) + "/" + name);
+    const std::vector<XmlNode> records = SelectRecords(doc, "MATERIAS");
+    ASSERT_EQ(records.size(), 1u) << name;
+    EXPECT_EQ(Record(records[0]).Position(2), "Ingl\xE9s \x96 1\xBA" "A \xD1" "and\xFA \x80") << name;
+  }
+}
+
+TEST(XmlLoad, UnknownDeclaredEncodingIsNamed) {
+  const std::string message =
+      ParseErrorOf("<?xml version=\"1.0\" encoding=\"klingon-8\"?>\n<SERVICIO/>", "horarios.xml");
+  EXPECT_THAT(message, AllOf(HasSubstr("«horarios.xml»"), HasSubstr("codificación"), HasSubstr("klingon-8")));
+}
+
+TEST(XmlLoad, NotWellFormedNamesFileLineAndColumn) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* where;
+  } cases[] = {
+      {"unclosed element", "<SERVICIO>\n  <BLOQUE_DATOS>\n</SERVICIO>\n", "(línea 3, columna"},
+      {"latin-1 bytes declared UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SERVICIO>Ingl\xE9s</SERVICIO>",
+       "(línea 2, columna"},
+      {"text after the root", "<SERVICIO/>\nbasura", "(línea 2, columna"},
+      {"not XML at all", "C_ANNO;2026\n", "(línea 1, columna 1)"},
+      {"cut short", "<?xml version=\"1.0\"?>\n<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"MAT", "(línea 2, columna"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_THAT(ParseErrorOf(c.bytes, "/home/jefatura/Exportacion.xml"),
+                AllOf(HasSubstr("«/home/jefatura/Exportacion.xml» no es un documento XML válido"), HasSubstr(c.where)))
+        << c.name;
+  }
+  EXPECT_THAT(ParseErrorOf(""), HasSubstr("vacío"));
+}
+
+TEST(XmlLoad, ErrorsDoNotReachStderr) {
+  testing::internal::CaptureStderr();
+  ParseErrorOf("<SERVICIO>");
+  ParseErrorOf("<?xml version=\"1.0\" encoding=\"klingon-8\"?><a/>");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(XmlLoad, FileThatCannotBeReadIsNamed) {
+  ScratchFolder folder;
+  const auto missing = folder.path() / "no_existe.xml";
+  EXPECT_THAT(LoadErrorOf(missing), AllOf(HasSubstr("«" + missing.string() + "»"), HasSubstr("no existe")));
+  EXPECT_THAT(LoadErrorOf(folder.path()), AllOf(HasSubstr("«" + folder.path().string() + "»"), HasSubstr("carpeta")));
+}
+
+TEST(XmlLoad, FileWithoutReadPermissionIsNamed) {
+  ScratchFolder folder;
+  const auto locked = folder.Write("cerrado.xml", "<SERVICIO/>");
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  if (::access(locked.c_str(), R_OK) == 0) GTEST_SKIP() << "running with rights that read any file";
+  EXPECT_THAT(LoadErrorOf(locked), AllOf(HasSubstr("«" + locked.string() + "»"), HasSubstr("permiso")));
+}
+
+TEST(XmlLoad, ExternalEntitiesPointingAtLocalFilesAreNotRead) {
+  ScratchFolder folder;
+  const auto secret = folder.Write("secreto.txt", "CLAVE-SECRETA");
+  const std::string uri = "file://" + secret.string();
+  const std::string document = "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO [\n"
+                               "  <!ENTITY fuera SYSTEM \"" + uri + "\">\n"
+                               "  <!ENTITY % param SYSTEM \"" + uri + "\">\n  %param;\n]>\n"
+                               "<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"G\">"
+                               "<dato>&fuera;</dato><dato a=\"x\">b</dato>"
+                               "</grupo_datos></BLOQUE_DATOS></SERVICIO>\n";
+  const XmlDocument doc = XmlDocument::Load(folder.Write("entidad.xml", document));
+  const XmlNode group = SelectGroups(doc).at(0);
+  EXPECT_EQ(Record(group).Position(0), "");
+  EXPECT_THAT(doc.DocumentElement().Text(), Not(HasSubstr("CLAVE")));
+  EXPECT_THAT(doc.ToBytes(), Not(HasSubstr("CLAVE")));
+}
+
+// A listening socket on the loopback that nobody should ever connect to.
+class Tripwire {
+ public:
+  Tripwire() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd_, 4) != 0 || ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      throw std::runtime_error("cannot listen on the loopback");
+    }
+    port_ = ntohs(address.sin_port);
+  }
+  ~Tripwire() { ::close(fd_); }
+  Tripwire(const Tripwire&) = delete;
+  Tripwire& operator=(const Tripwire&) = delete;
+
+  std::string Url(const char* path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+  bool Touched() const {
+    const int connection = ::accept(fd_, nullptr, nullptr);
+    if (connection < 0) return false;
+    ::close(connection);
+    return true;
+  }
+
+ private:
+  int fd_;
+  int port_ = 0;
+};
+
+TEST(XmlLoad, NetworkDtdAndEntitiesAreNotFetched) {
+  const Tripwire tripwire;
+  const std::string document = "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO SYSTEM \"" + tripwire.Url("/dtd") +
+                               "\" [\n  <!ENTITY red SYSTEM \"" + tripwire.Url("/entidad") + "\">\n]>\n"
+                               "<SERVICIO><dato>&red;</dato></SERVICIO>\n";
+  const XmlDocument doc = XmlDocument::Parse(document, "red.xml");
+  EXPECT_EQ(doc.DocumentElement().Text(), "");
+  EXPECT_FALSE(tripwire.Touched());
+}
+
+std::string NestedEntities(const std::string& use) {
+  std::string dtd = "<!ENTITY lol \"lol\">\n";
+  std::string previous = "lol";
+  for (int level = 1; level <= 9; ++level) {
+    const std::string name = "lol" + std::to_string(level);
+    dtd += "<!ENTITY " + name + " \"";
+    for (int i = 0; i < 10; ++i) dtd += "&" + previous + ";";
+    dtd += "\">\n";
+    previous = name;
+  }
+  return "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO [\n" + dtd + "]>\n" + use + "\n";
+}
+
+TEST(XmlLoad, BillionLaughsIsRefused) {
+  const struct {
+    const char* name;
+    std::string document;
+  } cases[] = {
+      {"in text", NestedEntities("<SERVICIO><dato>&lol9;</dato></SERVICIO>")},
+      {"in an attribute", NestedEntities("<SERVICIO seq=\"&lol9;\"/>")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_THAT(ParseErrorOf(c.document, "risas.xml"),
+                AllOf(HasSubstr("«risas.xml» no es un documento XML válido (línea 14, columna"),
+                      HasSubstr("entity")))
+        << c.name;
+  }
+}
+
+TEST(XmlLoad, RepeatedLargeEntityIsNotExpandedWithoutMeasure) {
+  const std::string big(100000, 'x');
+  std::string refs;
+  for (int i = 0; i < 50; ++i) refs += "&big;";
+  const std::string document = "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO [<!ENTITY big \"" + big +
+                               "\">]>\n<SERVICIO seq=\"" + refs + "\"><dato>" + refs + "</dato></SERVICIO>\n";
+  const XmlDocument doc = XmlDocument::Parse(document, "cuadratico.xml");
+  const XmlNode root = doc.DocumentElement();
+  EXPECT_THROW(root.Text(), UserError);
+  EXPECT_THROW(root.Attribute("seq"), UserError);
+  EXPECT_THROW(doc.SelectNodes("/SERVICIO[@seq=\"x\"]"), UserError);
+}
+
+TEST(XmlLoad, SmallInternalEntitiesAreExpanded) {
+  const XmlDocument doc = XmlDocument::Parse(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE SERVICIO [<!ENTITY ing \"Ingl\xC3\xA9s\">"
+      "<!ENTITY g \"&ing; &amp; m\xC3\xA1s\">]>\n"
+      "<SERVICIO seq=\"&ing;\"><dato>&g; <![CDATA[<b>]]></dato></SERVICIO>",
+      "entidades.xml");
+  EXPECT_EQ(doc.DocumentElement().Text(), "Ingl\xE9s & m\xE1s <b>");
+  EXPECT_EQ(doc.DocumentElement().Attribute("seq"), "Ingl\xE9s");
+}
+
+}  // namespace
+}  // namespace exchange
