@@ -23,9 +23,13 @@ char32_t ByteToCodePoint(unsigned char byte) {
   return byte;  // ASCII and 0xA0-0xFF coincide with Unicode
 }
 
-// The byte that holds the code point, or kReplacement.
+// The byte that holds the code point, or kReplacement. Every C1 control
+// (U+0080 to U+009F) goes to the byte of the same value, as Windows' own
+// conversion does: a document declared ISO-8859-1 but written with
+// Windows-1252 bytes (a "€" as 0x80, Word's quotes as 0x93 and 0x94) then
+// gives back the characters its author typed instead of "?".
 char CodePointToByte(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  if (cp <= 0xFF) return static_cast<char>(cp);
   for (std::size_t i = 0; i < kHighControlsBlock.size(); ++i) {
     if (kHighControlsBlock[i] == cp) return static_cast<char>(0x80 + i);
   }

@@ -11,7 +11,9 @@
 namespace text {
 
 // Converts UTF-8 to Windows-1252. A character the code page cannot hold, and
-// any malformed UTF-8 sequence, becomes one "?".
+// any malformed UTF-8 sequence, becomes one "?". The C1 controls U+0080 to
+// U+009F become the byte of the same value, as in Windows' conversion, which
+// recovers the text of ISO-8859-1 documents written with Windows-1252 bytes.
 std::string Utf8ToCp1252(std::string_view utf8);
 
 // Converts Windows-1252 to UTF-8. The five bytes the code page leaves

@@ -51,6 +51,12 @@ TEST(XmlLoad, TheThreeEncodingsGiveTheSameWindows1252Bytes) {
   }
 }
 
+TEST(XmlLoad, Latin1DeclaredWithWindows1252BytesKeepsThem) {
+  const XmlDocument doc = XmlDocument::Parse(
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<SERVICIO>\x93" "Aula\x94 \x80</SERVICIO>", "mal.xml");
+  EXPECT_EQ(doc.DocumentElement().Text(), "\x93" "Aula\x94 \x80");
+}
+
 TEST(XmlLoad, UnknownDeclaredEncodingIsNamed) {
   const std::string message =
       ParseErrorOf("<?xml version=\"1.0\" encoding=\"klingon-8\"?>\n<SERVICIO/>", "horarios.xml");
