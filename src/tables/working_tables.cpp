@@ -6,6 +6,12 @@
 
 #include "tables/working_folder.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 namespace tables {
 
 namespace fs = std::filesystem;
@@ -17,13 +23,32 @@ TFieldDef Integer(const char* name) { return {name, TFieldType::ftInteger, 0, fa
 TFieldDef Logical(const char* name) { return {name, TFieldType::ftBoolean, 0, false}; }
 TFieldDef Floating(const char* name) { return {name, TFieldType::ftFloat, 0, false}; }
 
+// Deletes a file unless a program has it open. Windows refuses that deletion
+// by itself; elsewhere a file can be unlinked under the feet of its holder,
+// whose work would then silently go to a file nobody sees. The holders that
+// matter, this engine's and Horalia's under Wine, lock the file, so a file
+// whose lock cannot be taken is left where it is.
+void RemoveUnlessInUse(const fs::path& file) {
+  std::error_code ignored;
+#ifndef _WIN32
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) fs::remove(file, ignored);
+    ::close(fd);
+    return;
+  }
+#endif
+  fs::remove(file, ignored);
+}
+
 // Deletes every spelling of `name` in the folder. A file that cannot be
 // deleted (another program holds it) is left for the creation to replace or
 // to fail on with the engine's own message.
 void DeleteIgnoringFailures(const fs::path& folder, const std::string& name) {
   for (const fs::path& file : AllSpellingsInFolder(folder, name)) {
-    std::error_code ignored;
-    fs::remove(file, ignored);
+    std::error_code ec;
+    if (fs::is_directory(fs::symlink_status(file, ec))) continue;  // not a file to delete
+    RemoveUnlessInUse(file);
   }
 }
 

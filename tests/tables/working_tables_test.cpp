@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -130,6 +131,64 @@ TEST_F(WorkingTables, RebuildingReplacesTheTableAndItsLeftovers) {
   EXPECT_EQ(rebuilt->RecordCount(), 0u);
   rebuilt.reset();
   EXPECT_EQ(FileNames(htemp()), (std::set<std::string>{"CURSOACAD.DBF", "CURSOST.MDX"}));
+}
+
+// Another program holding a table open, as Horalia does while it runs: a
+// child process opens the table exclusively and keeps it until destruction.
+class HeldByAnotherProgram {
+ public:
+  HeldByAnotherProgram(const fs::path& folder, std::string_view table) {
+    int ready[2], release[2];
+    if (pipe(ready) != 0 || pipe(release) != 0) std::abort();
+    child_ = fork();
+    if (child_ == 0) {
+      close(ready[0]);
+      close(release[1]);
+      TTable held;
+      OpenTable(held, folder, table, true);
+      char byte = 1;
+      if (write(ready[1], &byte, 1) != 1) _exit(1);
+      (void)read(release[0], &byte, 1);  // until the parent closes its end
+      _exit(0);
+    }
+    close(ready[1]);
+    close(release[0]);
+    release_ = release[1];
+    char byte = 0;
+    holding_ = read(ready[0], &byte, 1) == 1;
+    close(ready[0]);
+  }
+  ~HeldByAnotherProgram() {
+    close(release_);
+    waitpid(child_, nullptr, 0);
+  }
+  HeldByAnotherProgram(const HeldByAnotherProgram&) = delete;
+  HeldByAnotherProgram& operator=(const HeldByAnotherProgram&) = delete;
+
+  bool holding() const { return holding_; }
+
+ private:
+  pid_t child_ = -1;
+  int release_ = -1;
+  bool holding_ = false;
+};
+
+TEST_F(WorkingTables, TableHeldByAnotherProgramIsNeitherDeletedNorReplaced) {
+  AppendRow(*RebuildTable(htemp(), "PROFT"), "ABREV", "ANA");
+  {
+    HeldByAnotherProgram horalia(htemp(), "PROFT.DBF");
+    ASSERT_TRUE(horalia.holding());
+    try {
+      RebuildTable(htemp(), "PROFT");
+      ADD_FAILURE() << "rebuilding a table in use must fail";
+    } catch (const UserError& e) {
+      EXPECT_NE(std::string(e.what()).find("en uso"), std::string::npos) << e.what();
+    }
+  }
+  TTable kept;
+  OpenTable(kept, htemp(), "PROFT.DBF", true);
+  kept.First();
+  EXPECT_EQ(kept.FieldByName("ABREV").AsString(), "ANA");
 }
 
 TEST_F(WorkingTables, MissingFolderFailsWithTheEnginesError) {
