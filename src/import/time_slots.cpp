@@ -72,7 +72,9 @@ void TransformarTramos(ProgramState& state) {
       const std::string hora = slot.Position(1);
       const std::string desde = PadTime(slot.Position(2));
       const std::string hasta = PadTime(slot.Position(3));
-      const std::int64_t minutos = ToInteger(hasta) - ToInteger(desde);
+      // The end first: with both unreadable, the end is the one named.
+      const std::int64_t fin = ToInteger(hasta);
+      const std::int64_t minutos = fin - ToInteger(desde);
 
       table->Append();
       SetText(*table, "DIHO", std::to_string(day) + std::to_string(j + 1));

@@ -25,6 +25,11 @@ class FakeFrontEnd : public FrontEnd {
     std::map<std::string, std::pair<std::string, std::string>> fill;  // CLAVE -> NIVEL, CURSO
     bool forceExit = false;
   };
+  static Showing ForcedExit() {
+    Showing showing;
+    showing.forceExit = true;
+    return showing;
+  }
   // Remaining showings; an empty script presses OK at once. A loop that asks
   // for more showings than a test allows is forced out, and the test fails.
   std::deque<Showing> script;
