@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   (void)prepared;
 
-  fs::copy(GoodTables(), folder, fs::copy_options::overwrite_existing);
+  fs::copy(GoodTables(), folder, fs::copy_options::overwrite_existing | fs::copy_options::recursive);
   const std::string_view table = kTables[data[0] % kTables.size()];
   fuzzing::WriteFile(folder / table, fuzzing::AsBytes(data + 1, size - 1));
 
