@@ -210,7 +210,8 @@ class School:
                 self.subjects.append((key, self.subject_ids.take(), subject))
         # A subject of a course the centre does not offer this year.
         absent_course = str(int(self.course_ids.take()) + 1)
-        self.subjects.append((absent_course, self.subject_ids.take(), "Cultura Clásica" + tag))
+        absent_name = "Cultura Clásica" if copy == 0 else " ".join(rng.sample(WORDS, 3))
+        self.subjects.append((absent_course, self.subject_ids.take(), absent_name))
 
         for regular, code, name, unit, subject in ACTIVITIES:
             code = code if copy == 0 else 1000 + copy * 100 + code
