@@ -25,9 +25,9 @@ TFieldDef Floating(const char* name) { return {name, TFieldType::ftFloat, 0, fal
 
 // Deletes a file unless a program has it open. Windows refuses that deletion
 // by itself; elsewhere a file can be unlinked under the feet of its holder,
-// whose work would then silently go to a file nobody sees. The holders that
-// matter, this engine's and Horalia's under Wine, lock the file, so a file
-// whose lock cannot be taken is left where it is.
+// whose work would then silently go to a file nobody sees. Every holder
+// through the table engine keeps the file locked, so a file whose lock cannot
+// be taken is left where it is.
 void RemoveUnlessInUse(const fs::path& file) {
   std::error_code ignored;
 #ifndef _WIN32

@@ -25,9 +25,10 @@ const std::vector<TableSchema>& WorkingTableSchemas();
 // std::out_of_range for another name.
 const TableSchema& SchemaOf(std::string_view name);
 
-// Replace-and-create: deletes NAME.DBF, then NAME.MDX, from the folder
-// (failures ignored), creates the table with its schema and opens it. The
-// caller appends, posts and closes.
+// Replace-and-create: deletes NAME.DBF, then NAME.MDX, from the folder, in
+// every letter case (failures ignored; a file another program holds open is
+// left, so that the creation fails with the engine's "en uso" error), creates
+// the table with its schema and opens it. The caller appends, posts and closes.
 std::unique_ptr<TTable> RebuildTable(const std::filesystem::path& folder, std::string_view name);
 
 // The seven table components of the main window, each bound to its working
