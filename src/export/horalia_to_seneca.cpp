@@ -80,26 +80,30 @@ CourseDates ReadCourseDates(const std::filesystem::path& workingFolder) {
 }
 
 // The template loaded into a new DocXML, and its BLOQUE_DATOS. A template that
-// cannot be read, is not well formed, or has no BLOQUE_DATOS right under its
-// root cannot carry the output: the run ends with an error naming it.
+// is missing, cannot be read, is not well formed, or has no BLOQUE_DATOS right
+// under its root cannot carry the output: the run ends with an error naming it.
 exchange::XmlNode LoadTemplate(ProgramState& state, const std::filesystem::path& templateFile) {
-  const std::string shown = std::filesystem::absolute(templateFile).string();
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(templateFile, ec);
+  const std::string shown = "«" + (ec ? templateFile : absolute).string() + "»";
+  if (!std::filesystem::exists(templateFile, ec)) {
+    throw UserError("No se encuentra la plantilla del documento para Séneca " + shown +
+                    ". Copie base.xml en esa carpeta y repita la transformación.");
+  }
   state.DocXML = std::make_unique<exchange::XmlDocument>();
   try {
     *state.DocXML = exchange::XmlDocument::Load(templateFile);
   } catch (const UserError& e) {
-    throw UserError("No se puede usar la plantilla \"" + shown +
-                    "\" del documento para Séneca: " + e.what() +
-                    " Ponga en esa carpeta un base.xml válido y repita la transformación.");
+    throw UserError("La plantilla del documento para Séneca " + shown + " no sirve. " + e.what());
   }
   const exchange::XmlNode root = state.DocXML->DocumentElement();
   const exchange::XmlNode bloque = root ? root.SelectSingleNode("BLOQUE_DATOS") : exchange::XmlNode();
   if (!bloque) {
-    throw UserError("La plantilla \"" + shown +
-                    "\" no tiene el elemento BLOQUE_DATOS bajo su elemento raíz" +
+    throw UserError("La plantilla del documento para Séneca " + shown +
+                    " no tiene el elemento BLOQUE_DATOS directamente bajo su elemento raíz" +
                     (root ? " <" + root.Name() + ">" : std::string()) +
-                    ", así que no puede llevar los horarios. Ponga en esa carpeta un base.xml "
-                    "válido y repita la transformación.");
+                    ", y sin él no puede llevar los horarios. Use un base.xml con ese elemento y "
+                    "repita la transformación.");
   }
   return bloque;
 }
@@ -146,7 +150,8 @@ std::filesystem::path OutputPathFor(const std::filesystem::path& archivoXML) {
 ExportSummary RunHoraliaToSeneca(ProgramState& state, const std::filesystem::path& templateFile) {
   // CURSOACAD is the mark that a Séneca-to-Horalia run filled the working
   // folder; without it there is nothing to translate Horalia's codes with.
-  if (!std::filesystem::exists(tables::TableFile(state.WorkingFolder(), "CURSOACAD.DBF"))) {
+  std::error_code ec;
+  if (!std::filesystem::exists(tables::TableFile(state.WorkingFolder(), "CURSOACAD.DBF"), ec)) {
     throw UserError(kFaltaCursoAcad);
   }
   CourseDates dates = ReadCourseDates(state.WorkingFolder());
