@@ -113,14 +113,14 @@ std::string EncodeFileHeader(const FileHeader& header) {
 
 FileHeader DecodeFileHeader(std::string_view bytes, std::string_view table) {
   if (bytes.empty()) NotDbase(table, "el archivo está vacío");
-  if (bytes.size() < kFileHeaderSize) {
-    Damaged(table, Printf("el archivo tiene %zu bytes y solo el encabezado de una tabla dBase ocupa %zu",
-                          bytes.size(), kFileHeaderSize));
-  }
   FileHeader header;
   header.version = Byte(bytes, kVersionOffset);
   if (!IsReadableVersion(header.version)) {
     NotDbase(table, Printf("su primer byte (0x%02X) no es el de ninguna versión de dBase", header.version));
+  }
+  if (bytes.size() < kFileHeaderSize) {
+    Damaged(table, Printf("el archivo tiene %zu bytes y solo el encabezado de una tabla dBase ocupa %zu",
+                          bytes.size(), kFileHeaderSize));
   }
   header.year = Byte(bytes, kDateOffset);
   header.month = Byte(bytes, kDateOffset + 1);

@@ -576,7 +576,7 @@ std::int32_t TField::AsInteger() const {
     // A number with decimals is not a whole number: refused rather than rounded.
     if (std::nearbyint(value) != value || value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::int32_t>::max()) {
-      NotAnInteger(FormatNumber(value));
+      NotAnInteger(dbf::IsTextStored(field.type) ? std::string(stored) : FormatNumber(value));
     }
     return static_cast<std::int32_t>(value);
   }
@@ -618,8 +618,10 @@ void TTable::Impl::StoreNumber(const Writable& w, double value) {
   const Impl& t = *this;
   const dbf::FieldDescriptor& field = w.field;
   if (!dbf::IsTextStored(field.type)) {
+    // Level 7 keeps the lowest 32-bit value for "no value" (all bits zero).
+    const double lowest = std::numeric_limits<std::int32_t>::min() + (level7 ? 1 : 0);
     const bool fits = field.type == dbf::kTypeDouble ||
-                      (std::nearbyint(value) == value && value >= std::numeric_limits<std::int32_t>::min() &&
+                      (std::nearbyint(value) == value && value >= lowest &&
                        value <= std::numeric_limits<std::int32_t>::max());
     if (!fits) {
       throw UserError("El valor " + FormatNumber(value) + " no cabe en el campo '" + Utf8(field.name) +

@@ -1,0 +1,228 @@
+// Tables that other programs wrote: other dBase versions, level 7, deleted
+// records, numbers stored as text, headers that lie, damaged files.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tables/dbf_bytes.h"
+#include "tables/scratch_folder.h"
+#include "tables/table.h"
+#include "tables/table_fixture.h"
+
+namespace tables {
+namespace {
+
+namespace fs = std::filesystem;
+using dbf_bytes::Build;
+using dbf_bytes::Spec;
+using table_fixture::ErrorOf;
+
+// What a run reads of SOLUC: PROF as text, DIA and HORA as whole numbers.
+struct Lesson {
+  std::string prof;
+  int dia;
+  int hora;
+  bool operator==(const Lesson&) const = default;
+};
+
+std::vector<Lesson> ReadLessons(const fs::path& folder, std::string_view name) {
+  TTable table;
+  table_fixture::Bind(table, folder, name, true);
+  table.Open();
+  std::vector<Lesson> lessons;
+  for (table.First(); !table.Eof(); table.Next()) {
+    lessons.push_back({table.FieldByName("PROF").AsString(), table.FieldByName("DIA").AsInteger(),
+                       table.FieldByName("HORA").AsInteger()});
+  }
+  return lessons;
+}
+
+TEST(ForeignTables, AreReadInEveryLayoutOfTheFamily) {
+  // PROF C(4), DIA N(2,0), HORA C(2) holding digits; the second record deleted.
+  Spec level3;
+  level3.fields = {{"PROF", 'C', 4}, {"DIA", 'N', 2}, {"HORA", 'C', 2}};
+  level3.records = {" ANA  103", "*LUIS 204", " \xC1NG  5 1"};
+  const std::vector<Lesson> expected = {{"ANA", 1, 3}, {"\xC1NG", 5, 1}};
+
+  Spec level7;
+  level7.version = 0x04;
+  level7.fields = {{"PROF", 'C', 4}, {"DIA", 'I', 4}, {"HORA", 'N', 2}};
+  level7.records = {" ANA " + dbf_bytes::Level7Integer(1) + " 3", "*LUIS" + dbf_bytes::Level7Integer(2) + " 4",
+                    " \xC1NG " + dbf_bytes::Level7Integer(5) + "01"};
+
+  Spec withLock = level3;  // converted for multi-user locking
+  withLock.version = 0x8B;
+  withLock.fields.push_back({"_DBASELOCK", 'C', 8});
+  for (std::string& r : withLock.records) r += std::string(8, '\0');
+
+  Spec withMemo = level3;
+  withMemo.version = 0x83;
+  withMemo.fields.insert(withMemo.fields.begin() + 1, {"NOTAS", 'M', 10});
+  for (std::string& r : withMemo.records) r.insert(5, "         1");
+
+  const struct {
+    const char* name;
+    Spec spec;
+    std::uint8_t language;
+  } cases[] = {
+      {"dBase III", level3, 0x58},
+      {"dBase III, language byte 0", level3, 0x00},
+      {"dBase IV with memo and lock field", withLock, 0x57},
+      {"dBase III with memo", withMemo, 0x58},
+      {"dBase 5", [&] { Spec s = level3; s.version = 0x05; return s; }(), 0x58},
+      {"level 7 with an I field", level7, 0x58},
+  };
+  for (const auto& c : cases) {
+    ScratchFolder folder;
+    Spec spec = c.spec;
+    spec.language = c.language;
+    dbf_bytes::WriteFile(folder.path() / "soluc.dbf", Build(spec));
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ReadLessons(folder.path(), "SOLUC"), expected) << c.name;
+  }
+}
+
+TEST(ForeignTables, LockFieldAndMemoContentStayHidden) {
+  ScratchFolder folder;
+  Spec spec;
+  spec.version = 0x8B;
+  spec.fields = {{"PROF", 'C', 4}, {"NOTAS", 'M', 10}, {"_DBASELOCK", 'C', 8}};
+  spec.records = {" ANA          1" + std::string(8, 'x')};
+  dbf_bytes::WriteFile(folder.path() / "T.DBF", Build(spec));
+  TTable table;
+  table_fixture::Bind(table, folder.path(), "T");
+  table.Open();
+  ASSERT_EQ(table.Fields().size(), 2u);
+  EXPECT_EQ(table.Fields()[1].Name, "NOTAS");
+  EXPECT_EQ(table.FieldByName("NOTAS").AsString(), "");
+  EXPECT_EQ(ErrorOf([&] { table.FieldByName("_DBASELOCK"); }), "No se encuentra el campo '_DBASELOCK'");
+}
+
+TEST(ForeignTables, HeaderClaimingMoreRecordsGivesThosePresent) {
+  ScratchFolder folder;
+  Spec spec;
+  spec.fields = {{"PROF", 'C', 4}, {"DIA", 'N', 2}, {"HORA", 'N', 2}};
+  spec.records = {" ANA  1 3", " LUIS 2 4"};
+  spec.claimed = 50;
+  std::string bytes = Build(spec);
+  bytes.pop_back();
+  bytes += " PE";  // a record cut short
+  dbf_bytes::WriteFile(folder.path() / "SOLUC.DBF", bytes);
+  EXPECT_EQ(ReadLessons(folder.path(), "SOLUC"), (std::vector<Lesson>{{"ANA", 1, 3}, {"LUIS", 2, 4}}));
+}
+
+TEST(ForeignTables, WritingBackKeepsTheirHeaderAndRenewsTheCount) {
+  ScratchFolder folder;
+  Spec spec;
+  spec.version = 0x04;
+  spec.fields = {{"PROF", 'C', 4}, {"DIA", 'I', 4}};
+  spec.records = {" ANA " + dbf_bytes::Level7Integer(1)};
+  std::string original = Build(spec);
+  original[28] = 1;  // an index file belongs to it
+  dbf_bytes::WriteFile(folder.path() / "T.DBF", original);
+  {
+    TTable table;
+    table_fixture::Bind(table, folder.path(), "T");
+    table.Open();
+    table.Append();
+    table.FieldByName("PROF").SetAsString("LUIS");
+    table.FieldByName("DIA").SetAsInteger(-7);
+    table.Post();
+  }
+  const std::string written = dbf_bytes::ReadFile(folder.path() / "T.DBF");
+  const std::size_t header = 68 + 2 * 48 + 1;
+  ASSERT_EQ(written.size(), header + 2 * 9 + 1);
+  EXPECT_EQ(written.substr(32, header - 32), original.substr(32, header - 32));
+  EXPECT_EQ(written[0], '\x04');
+  EXPECT_EQ(written[4], 2);
+  EXPECT_EQ(written[28], 0) << "the index no longer matches the records";
+  EXPECT_EQ(written.substr(header + 9, 9), " LUIS" + dbf_bytes::Level7Integer(-7));
+}
+
+TEST(ForeignTables, UnreadableFieldTypeIsReportedWhenRead) {
+  ScratchFolder folder;
+  Spec spec;
+  spec.version = 0x30;  // Visual FoxPro, with a currency field
+  spec.fields = {{"PROF", 'C', 4}, {"PAGO", 'Y', 8}};
+  spec.records = {" ANA " + std::string(8, '\0')};
+  dbf_bytes::WriteFile(folder.path() / "T.DBF", Build(spec));
+  TTable table;
+  table_fixture::Bind(table, folder.path(), "T");
+  table.Open();
+  EXPECT_EQ(table.FieldByName("PROF").AsString(), "ANA");
+  EXPECT_NE(ErrorOf([&] { table.FieldByName("PAGO").AsString(); }).find("es de tipo Y"), std::string::npos);
+}
+
+TEST(ForeignTables, DamagedFilesAreRefusedNamingTableAndFile) {
+  ScratchFolder folder;
+  const fs::path file = folder.path() / "SOLUC.DBF";
+  const std::string label = "SOLUC (" + file.string() + ")";
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string message;
+  } cases[] = {
+      {"empty", "", "La tabla " + label + " no es una tabla dBase: el archivo está vacío."},
+      {"text", "PROF;DIA\n", "La tabla " + label + " no es una tabla dBase: su primer byte (0x50)"},
+      {"cut", std::string("\x03\x7C\x05\x11", 4), "La tabla " + label + " está dañada: el archivo tiene 4 bytes"},
+  };
+  for (const auto& c : cases) {
+    dbf_bytes::WriteFile(file, c.bytes);
+    TTable table;
+    table_fixture::Bind(table, folder.path(), "SOLUC");
+    EXPECT_EQ(ErrorOf([&] { table.Open(); }).rfind(c.message, 0), 0u) << c.name;
+    EXPECT_FALSE(table.Active()) << c.name;
+  }
+}
+
+// Every single-byte change and every cut of a valid table, opened and read
+// field by field through the engine: an error or values, never a crash or a
+// read outside the file (the sanitizer build checks that).
+TEST(ForeignTables, SurviveEveryFlippedByteAndCut) {
+  ScratchFolder folder;
+  const fs::path file = folder.path() / "T.DBF";
+  for (const std::uint8_t version : {0x03, 0x04}) {
+    Spec spec;
+    spec.version = version;
+    spec.fields = {{"PROF", 'C', 3}, {"DIA", version == 0x04 ? 'I' : 'N', static_cast<std::uint8_t>(version == 0x04 ? 4 : 2)},
+                   {"ACT", 'L', 1}, {"HORAS", 'F', 5, 2}};
+    const std::string dia = version == 0x04 ? dbf_bytes::Level7Integer(3) : " 3";
+    spec.records = {" ANA" + dia + "T 2.50", "*LUI" + dia + "F-1.00"};
+    const std::string good = Build(spec);
+    const auto readAll = [&](const std::string& bytes) {
+      dbf_bytes::WriteFile(file, bytes);
+      TTable table;
+      table_fixture::Bind(table, folder.path(), "T");
+      try {
+        table.Open();
+        for (table.First(); !table.Eof(); table.Next()) {
+          for (const TFieldDef& f : table.Fields()) {
+            TField field = table.FieldByName(f.Name);
+            for (const auto& read : std::vector<std::function<void()>>{
+                     [&] { field.AsString(); }, [&] { field.AsInteger(); },
+                     [&] { field.AsBoolean(); }, [&] { field.AsFloat(); }}) {
+              try {
+                read();
+              } catch (const UserError&) {
+              }
+            }
+          }
+        }
+      } catch (const UserError&) {
+      }
+    };
+    for (std::size_t at = 0; at < good.size(); ++at) {
+      for (const char value : {'\0', '\x0D', '*', '9', '\xFF'}) {
+        std::string bytes = good;
+        bytes[at] = value;
+        readAll(bytes);
+      }
+    }
+    for (std::size_t size = 0; size < good.size(); size += 3) readAll(good.substr(0, size));
+  }
+}
+
+}  // namespace
+}  // namespace tables
