@@ -197,15 +197,16 @@ inline std::vector<std::string> Changed(const Snapshot& before, const Snapshot& 
 // A working folder holding the good tables of a complete run on the small
 // school and Horalia's SOLUC for it. Made once, copied for each test.
 inline void SeedGoodFolder(const fs::path& folder) {
-  static ScratchFolder* cache = [] {
-    auto* scratch = new ScratchFolder;  // lives as long as the test program
-    const Outcome o = ExportarCore(scratch->path(), kSchool);
+  static ScratchFolder cache;  // removed when the test program ends
+  static const bool made = [] {
+    const Outcome o = ExportarCore(cache.path(), kSchool);
     if (o.exitCode != 0) ADD_FAILURE() << "the small school does not convert: " << o;
-    fs::copy_file(kGoodSoluc, scratch->path() / "SOLUC.DBF");
-    return scratch;
+    fs::copy_file(kGoodSoluc, cache.path() / "SOLUC.DBF");
+    return true;
   }();
+  (void)made;
   fs::create_directories(folder);
-  fs::copy(cache->path(), folder, fs::copy_options::overwrite_existing | fs::copy_options::recursive);
+  fs::copy(cache.path(), folder, fs::copy_options::overwrite_existing | fs::copy_options::recursive);
 }
 
 // Runs a shell command line, returning its exit code and output.
