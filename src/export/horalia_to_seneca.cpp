@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "app/program_state.h"

@@ -131,6 +131,26 @@ TEST(RunsInARow, SecondOutputIsBuiltFromTheTemplateAgain) {
   EXPECT_EQ(school.ui.hourglass, (std::vector<bool>{true, false, true, false}));
 }
 
+// A CURSOACAD without records (an export that had no academic year) gives
+// activities without course dates rather than ending the run.
+TEST(CourseDates, EmptyCursoAcadGivesEmptyDates) {
+  School school;
+  WriteWorkingTable(school.WorkingFolder(), "CURSOACAD", {});
+  WriteWorkingTable(school.WorkingFolder(), "PROFT", {{{"ABREV", "AA"}, {"X_EMPLEADO", "1001"}}});
+  WriteSoluc(school.WorkingFolder(), DayHourType::kNumeric, {{{"PROF", "AA"}, {"DIA", "1"}, {"HORA", "1"}}});
+
+  school.Run();
+
+  const exchange::XmlDocument out = school.LoadOutput();
+  const std::vector<exchange::XmlNode> teachers = TeacherGroups(out);
+  ASSERT_EQ(teachers.size(), 1u);
+  const std::vector<exchange::XmlNode> activities = Activities(teachers[0]);
+  ASSERT_EQ(activities.size(), 1u);
+  const std::vector<std::string> datos = DatoTexts(activities[0]);
+  EXPECT_EQ(datos[6], "");
+  EXPECT_EQ(datos[7], "");
+}
+
 // The output is well formed for another parser and reads back, by the rules
 // by which exchange documents are read, with the values written: accented
 // letters and the euro sign (not in the template's ISO-8859-1) included.
