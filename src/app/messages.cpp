@@ -12,6 +12,7 @@ void ShowMessage(QWidget* parent, const QString& text) {
 
 void ShowMessageClosingItself(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::Ok, parent);
+  box.setProperty(kClosesItself, true);
   QTimer::singleShot(0, &box, &QMessageBox::accept);
   box.exec();
 }

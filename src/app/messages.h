@@ -17,7 +17,9 @@ inline const QString kApplicationTitle = QStringLiteral("TransOrvanoSeneca");
 void ShowMessage(QWidget* parent, const QString& text);
 
 // The same message closing itself as soon as it is up, when the program is
-// already ending and nobody is to wait for it.
+// already ending and nobody is to wait for it. The box carries the property
+// kClosesItself, so that whoever watches the windows knows not to answer it.
+inline constexpr const char* kClosesItself = "closesItself";
 void ShowMessageClosingItself(QWidget* parent, const QString& text);
 
 // The default error report: a critical box with the error's text.

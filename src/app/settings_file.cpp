@@ -105,15 +105,18 @@ std::string Join(const std::vector<Line>& lines) {
 
 std::string ReadWhole(const std::filesystem::path& file) {
   std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) {
-    if (ec) CannotWrite(file);
-    return {};
+  const auto status = std::filesystem::status(file, ec);
+  if (status.type() == std::filesystem::file_type::not_found) return {};
+  if (ec || status.type() != std::filesystem::file_type::regular) CannotWrite(file);
+  try {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) CannotWrite(file);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) CannotWrite(file);
+    return content;
+  } catch (const std::ios_base::failure&) {
+    CannotWrite(file);
   }
-  std::ifstream in(file, std::ios::binary);
-  if (!in) CannotWrite(file);
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) CannotWrite(file);
-  return content;
 }
 
 bool WriteAll(int fd, std::string_view data) {

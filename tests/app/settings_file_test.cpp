@@ -107,4 +107,11 @@ TEST_F(SettingsFileOnDisk, FailureNamesThePath) {
   }
 }
 
+TEST_F(SettingsFileOnDisk, AFolderInTheWayIsAFailure) {
+  const fs::path ini = dir_ / "Horalia.ini";
+  fs::create_directory(ini);
+  EXPECT_THROW(app::WriteIniValue(ini, "Transformadores", "Transformado", "1"), UserError);
+  EXPECT_TRUE(fs::is_directory(ini));
+}
+
 }  // namespace
