@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "exchange/document_file.h"
+#include "exchange/entity_expansion.h"
 #include "exchange/location_path.h"
 #include "text/cp1252.h"
 
@@ -22,12 +23,10 @@ namespace {
 // (no XML_PARSE_HUGE) refuse entity loops and runaway expansion while parsing.
 constexpr int kParseOptions = XML_PARSE_NONET;
 
-// What entity references may add to one text or attribute value, counted in
-// bytes and expanded nodes. Far above any real field, far below what a
-// document of nested or repeated entities could make of a few kilobytes.
+// What the entity references of a whole document may add when it is read.
+// Séneca writes none; a document of nested or repeated references made to
+// exhaust memory adds gigabytes.
 constexpr std::size_t kMaxEntityExpansion = 1 << 20;
-// Entities nested deeper than this are not an exchange document.
-constexpr int kMaxEntityDepth = 40;
 
 constexpr const char* kCheckDocumentAdvice =
     "Compruebe que es un documento de intercambio completo y sin modificar.";
@@ -42,11 +41,6 @@ void EnsureLibxmlReady() {
 }
 
 std::string Quoted(std::string_view name) { return "«" + std::string(name) + "»"; }
-
-std::string DocumentName(const xmlDoc* doc) {
-  if (doc != nullptr && doc->URL != nullptr) return Quoted(reinterpret_cast<const char*>(doc->URL));
-  return "en memoria";
-}
 
 // A parser message on one line, without its trailing newline and period.
 std::string OneLine(const char* message) {
@@ -147,60 +141,6 @@ struct XmlCharDeleter {
   void operator()(xmlChar* text) const { xmlFree(text); }
 };
 
-// The text under a list of nodes, with what entity references contribute
-// bounded: without entity substitution at parse time a few kilobytes of
-// nested or repeated references would otherwise expand to gigabytes here.
-class BoundedText {
- public:
-  explicit BoundedText(const xmlDoc* doc) : doc_(doc) {}
-
-  void AddNodes(const xmlNode* first, int entityDepth = 0) {
-    for (const xmlNode* node = first; node != nullptr; node = node->next) {
-      switch (node->type) {
-        case XML_TEXT_NODE:
-        case XML_CDATA_SECTION_NODE: AddText(node->content, entityDepth); break;
-        case XML_ELEMENT_NODE: AddNodes(node->children, entityDepth); break;
-        case XML_ENTITY_REF_NODE: AddEntity(node, entityDepth); break;
-        default: break;  // comments and processing instructions hold no text
-      }
-    }
-  }
-
-  std::string Take() { return std::move(text_); }
-
- private:
-  void AddText(const xmlChar* content, int entityDepth) {
-    if (content == nullptr) return;
-    const std::size_t length = std::strlen(reinterpret_cast<const char*>(content));
-    if (entityDepth > 0) Charge(length);
-    text_.append(reinterpret_cast<const char*>(content), length);
-  }
-
-  // An external entity was never read, so it has no children and adds nothing.
-  void AddEntity(const xmlNode* reference, int entityDepth) {
-    const xmlEntity* entity = xmlGetDocEntity(doc_, reference->name);
-    if (entity == nullptr || entity->children == nullptr) return;
-    if (entityDepth + 1 > kMaxEntityDepth) Refuse();
-    Charge(1);
-    AddNodes(entity->children, entityDepth + 1);
-  }
-
-  void Charge(std::size_t amount) {
-    if (amount > budget_) Refuse();
-    budget_ -= amount;
-  }
-
-  [[noreturn]] void Refuse() const {
-    throw UserError("El documento " + DocumentName(doc_) +
-                    " contiene entidades XML que se expanden a un texto desmesurado, y no se lee. " +
-                    kCheckDocumentAdvice);
-  }
-
-  const xmlDoc* doc_;
-  std::string text_;
-  std::size_t budget_ = kMaxEntityExpansion;
-};
-
 const xmlAttr* FindAttribute(const xmlNode* node, const std::string& utf8Name) {
   for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
     if (attr->ns == nullptr && std::strcmp(reinterpret_cast<const char*>(attr->name), utf8Name.c_str()) == 0) {
@@ -210,12 +150,15 @@ const xmlAttr* FindAttribute(const xmlNode* node, const std::string& utf8Name) {
   return nullptr;
 }
 
+std::string TakeXmlString(xmlChar* text) {
+  std::unique_ptr<xmlChar, XmlCharDeleter> owned(text);
+  return text != nullptr ? reinterpret_cast<const char*>(text) : "";
+}
+
 std::optional<std::string> AttributeUtf8(const xmlNode* node, const std::string& utf8Name) {
   const xmlAttr* attr = FindAttribute(node, utf8Name);
   if (attr == nullptr) return std::nullopt;
-  BoundedText value(node->doc);
-  value.AddNodes(attr->children);
-  return value.Take();
+  return TakeXmlString(xmlNodeListGetString(node->doc, attr->children, 1));
 }
 
 // Elements in a namespace with a prefix are other vocabularies; a default
@@ -317,11 +260,7 @@ XmlNode XmlNode::SelectSingleNode(std::string_view path) const {
   return nodes.empty() ? XmlNode() : nodes.front();
 }
 
-std::string XmlNode::Text() const {
-  BoundedText content(Checked(node_)->doc);
-  content.AddNodes(node_->children);
-  return text::Utf8ToCp1252(content.Take());
-}
+std::string XmlNode::Text() const { return text::Utf8ToCp1252(TakeXmlString(xmlNodeGetContent(Checked(node_)))); }
 
 void XmlNode::SetText(std::string_view cp1252) {
   xmlNode* node = Checked(node_);
@@ -399,7 +338,13 @@ XmlDocument XmlDocument::Parse(std::string_view bytes, std::string_view name) {
   xmlDoc* doc = xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()), nameText.c_str(),
                                   nullptr, kParseOptions);
   if (doc == nullptr) ThrowUnreadable(name, capture.Problem());
-  return XmlDocument(doc);
+  XmlDocument loaded(doc);
+  if (MeasureEntityExpansion(doc, kMaxEntityExpansion) > kMaxEntityExpansion) {
+    throw UserError("El archivo " + Quoted(name) +
+                    " contiene entidades XML que se expanden a un texto desmesurado, y no se lee. " +
+                    kCheckDocumentAdvice);
+  }
+  return loaded;
 }
 
 XmlNode XmlDocument::DocumentElement() const { return XmlNode(xmlDocGetRootElement(doc_.get())); }
