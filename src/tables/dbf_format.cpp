@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <set>
 
 #include "text/cp1252.h"
@@ -90,9 +91,8 @@ std::size_t BinaryWidth(char type) {
 }  // namespace
 
 bool IsReadableVersion(std::uint8_t version) {
-  if (version >= kVersionVisualFoxPro && version <= kVersionVisualFoxProLast) return true;
-  const std::uint8_t level = version & kVersionLevelMask;
-  return level == kLevelDbase3 || level == kLevelDbase7 || level == kLevelFoxPro2;
+  return std::find(std::begin(kReadableVersions), std::end(kReadableVersions), version) !=
+         std::end(kReadableVersions);
 }
 
 bool IsLevel7(std::uint8_t version) { return (version & kVersionLevelMask) == kLevelDbase7; }

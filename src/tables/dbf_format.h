@@ -39,19 +39,31 @@ constexpr std::size_t kProductionIndexOffset = 28; // 1 when an .MDX belongs to 
 constexpr std::size_t kLanguageDriverOffset = 29;
 
 // Version byte. Its low three bits give the level: 3 for dBase III, IV and 5
-// (the high bits flag memo files and SQL tables), 4 for level 7, 5 for the
-// FoxPro 2 tables with memo (0xF5) laid out as level 3. What we write: dBase
-// III without memo, the level every reader knows.
+// (the high bits flag memo files and SQL tables), 4 for level 7. The others
+// we read keep the level-3 layout: FoxPro 2 and Visual FoxPro, whose backlink
+// after the descriptors the header length already counts. What we write:
+// dBase III without memo, the level every reader knows.
 constexpr std::uint8_t kVersionDbase3 = 0x03;
 constexpr std::uint8_t kVersionLevelMask = 0x07;
-constexpr std::uint8_t kLevelDbase3 = 3;
 constexpr std::uint8_t kLevelDbase7 = 4;
-constexpr std::uint8_t kLevelFoxPro2 = 5;
-// Visual FoxPro (0x30, with autoincrement 0x31, with varchar 0x32) keeps the
-// level-3 descriptors and adds a 263-byte backlink that the header length
-// already counts.
-constexpr std::uint8_t kVersionVisualFoxPro = 0x30;
-constexpr std::uint8_t kVersionVisualFoxProLast = 0x32;
+// Every version byte we read, and who writes it.
+constexpr std::uint8_t kReadableVersions[] = {
+    0x03,  // dBase III, IV, 5 without memo
+    0x04,  // dBase level 7 without memo
+    0x05,  // dBase 5 without memo
+    0x30,  // Visual FoxPro
+    0x31,  // Visual FoxPro with autoincrement
+    0x32,  // Visual FoxPro with varchar fields
+    0x43,  // dBase IV SQL table
+    0x63,  // dBase IV SQL system table
+    0x83,  // dBase III with memo
+    0x8B,  // dBase IV and 5 with memo
+    0x8C,  // dBase level 7 with memo
+    0xCB,  // dBase IV SQL table with memo
+    0xE5,  // FoxPro-compatible with memo
+    0xF5,  // FoxPro 2 with memo
+    0xFB,  // FoxBASE
+};
 
 // Language driver byte: the code page of the text. 0x58 is Windows-1252
 // (Western European), which readers of our tables decode as such.

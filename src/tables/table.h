@@ -113,8 +113,10 @@ class TTable {
   // Open (true) or close (false); setting the current value does nothing.
   // Opening reads and checks the whole file: a missing table, a file that is
   // not a dBase table or is damaged throws UserError naming table and file.
-  // Closing stores a record still being inserted or edited, then writes the
-  // table if anything changed.
+  // A header that claims more records than the file holds opens with the
+  // complete records present. Closing stores a record still being inserted
+  // or edited if it has changes (an untouched new record is dropped), then
+  // writes the table if anything changed.
   void SetActive(bool active);
   bool Active() const;
   void Open() { SetActive(true); }
@@ -126,8 +128,9 @@ class TTable {
   bool Eof() const;
   std::size_t RecordCount() const;  // visible records
 
-  // Append stores a record being inserted or edited, then starts a new blank
-  // record at the end (state dsInsert). Edit puts the current record in
+  // Append stores a record being inserted or edited if it has changes (an
+  // untouched one is dropped), then starts a new blank record at the end
+  // (state dsInsert). First and Next do the same with a record in progress. Edit puts the current record in
   // dsEdit; on an empty table it starts a new record. Post stores the record
   // in progress (state back to dsBrowse); with none it throws "La fuente de
   // datos no está en modo de edición o inserción". Cancel drops it.
@@ -140,7 +143,7 @@ class TTable {
   // Throws "No se encuentra el campo '%s'" when the table has no such field
   // (names compared without regard to case).
   TField FieldByName(std::string_view name);
-  // The table's fields as found on disk.
+  // The table's fields as found on disk (empty while closed).
   const std::vector<TFieldDef>& Fields() const;
 
   // The one filter form the runs use: PROF= 'value', the value quoted as
