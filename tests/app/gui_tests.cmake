@@ -13,3 +13,4 @@ function(transorvano_add_gui_test name)
 endfunction()
 
 transorvano_add_gui_test(tmform_test ${CMAKE_CURRENT_SOURCE_DIR}/tmform_test.cpp)
+transorvano_add_gui_test(control_cursos_test ${CMAKE_CURRENT_SOURCE_DIR}/control_cursos_test.cpp)
