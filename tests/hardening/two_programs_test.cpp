@@ -1,0 +1,163 @@
+// Two programs on one working folder at once. Two conversions never
+// interleave: the second ends at once with a clear "in use" message and the
+// tables are exactly those of one complete run. And a table that another
+// program (Horalia) holds exclusively ends the run with a clear message and
+// no output.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "hardening/hardening_fixture.h"
+#include "tables/table.h"
+
+namespace hardening {
+namespace {
+
+// True while some process holds an flock on the folder itself (read from
+// /proc/locks, so that looking takes no lock).
+bool FolderIsHeld(const fs::path& folder) {
+  struct stat st {};
+  if (stat(folder.c_str(), &st) != 0) return false;
+  std::ifstream locks("/proc/locks");
+  const std::string inode = ":" + std::to_string(st.st_ino) + " ";
+  for (std::string line; std::getline(locks, line);)
+    if (Contains(line, "FLOCK") && Contains(line, inode)) return true;
+  return false;
+}
+
+#ifdef BATCH_EXE
+const fs::path kSample = fs::path(SAMPLES_DIR) / "ExportacionHorarios.xml";
+const fs::path kSampleLevels = fs::path(SAMPLES_DIR) / "NIVELES.csv";
+
+std::vector<std::string> ExportarArgs(const fs::path& folder) {
+  return {"exportar", kSample.string(), "--niveles", kSampleLevels.string(), "--htemp", folder.string()};
+}
+
+// The tables of one complete run of the sample, alone.
+Snapshot ReferenceTables(const fs::path& scratch) {
+  const fs::path folder = scratch / "reference";
+  fs::create_directories(folder);
+  const Outcome o = Batch(ExportarArgs(folder), scratch);
+  EXPECT_EQ(o.exitCode, 0) << o;
+  return TakeSnapshot(folder);
+}
+
+void ExpectInUse(const Outcome& o, const fs::path& folder) {
+  EXPECT_EQ(o.exitCode, 1) << o;
+  EXPECT_TRUE(Contains(o.message, "está en uso por otra conversión")) << o;
+  EXPECT_TRUE(Contains(o.message, folder.string())) << o;
+}
+
+TEST(TwoPrograms, ASecondExportarWhileOneRunsEndsAtOnceAndChangesNothing) {
+  ScratchFolder scratch;
+  const Snapshot reference = ReferenceTables(scratch.path());
+  const fs::path folder = scratch.path() / "HTEMP";
+  SeedGoodFolder(folder);
+  fs::remove(folder / "SOLUC.DBF");
+
+  Child first(kBatch, ExportarArgs(folder), scratch.path());
+  while (!FolderIsHeld(folder) && !first.Exited()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+  ASSERT_TRUE(FolderIsHeld(folder)) << "the first run ended before it could be seen holding the folder";
+
+  const Outcome second = Batch(ExportarArgs(folder), scratch.path());
+  ExpectInUse(second, folder);
+  const Outcome importar = Batch({"importar", kSample.string(), "--htemp", folder.string()}, scratch.path());
+  ExpectInUse(importar, folder);
+
+  EXPECT_EQ(first.Wait().exitCode, 0);
+  EXPECT_TRUE(TakeSnapshot(folder) == reference) << "the tables are not those of one complete run";
+}
+
+TEST(TwoPrograms, TwoExportarStartedTogetherLeaveTheTablesOfOneRun) {
+  ScratchFolder scratch;
+  const Snapshot reference = ReferenceTables(scratch.path());
+  for (int round = 0; round < 5; ++round) {
+    const fs::path folder = scratch.path() / ("HTEMP" + std::to_string(round));
+    fs::create_directories(folder);
+    Child a(kBatch, ExportarArgs(folder), scratch.path());
+    Child b(kBatch, ExportarArgs(folder), scratch.path());
+    const Outcome oa = a.Wait(), ob = b.Wait();
+
+    // Either one ran while the other was refused, or (rarely) the second
+    // started after the first had finished and both ran whole.
+    const bool oneRefused = (oa.exitCode == 0 && ob.exitCode == 1) || (oa.exitCode == 1 && ob.exitCode == 0);
+    EXPECT_TRUE(oneRefused || (oa.exitCode == 0 && ob.exitCode == 0)) << "round " << round << ": " << oa << " / " << ob;
+    if (oa.exitCode == 1) ExpectInUse(oa, folder);
+    if (ob.exitCode == 1) ExpectInUse(ob, folder);
+    EXPECT_TRUE(TakeSnapshot(folder) == reference) << "round " << round << ": not the tables of one run";
+  }
+}
+#endif
+
+// Stands for Horalia holding SOLUC open: a child process opens it
+// exclusively and keeps it until killed.
+class HoraliaHolding {
+ public:
+  HoraliaHolding(const fs::path& folder, const char* table) {
+    int ready[2];
+    if (pipe(ready) != 0) throw std::runtime_error("pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(ready[0]);
+      try {
+        tables::TTable held;
+        held.SetDatabaseName(folder.string());
+        held.SetTableName(table);
+        held.SetExclusive(true);
+        held.SetActive(true);
+        (void)!write(ready[1], "x", 1);
+        pause();
+      } catch (...) {
+      }
+      _exit(1);
+    }
+    close(ready[1]);
+    char byte = 0;
+    holding_ = read(ready[0], &byte, 1) == 1;
+    close(ready[0]);
+  }
+  ~HoraliaHolding() {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  bool holding() const { return holding_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool holding_ = false;
+};
+
+TEST(TwoPrograms, ImportarWhileHoraliaHoldsSolucEndsClearlyWithoutOutput) {
+  ScratchFolder scratch;
+  const fs::path folder = scratch.path() / "HTEMP";
+  SeedGoodFolder(folder);
+  const fs::path chosen = scratch.path() / "ExportacionHorarios.xml";
+  fs::copy_file(kSchool, chosen);
+  const fs::path output = scratch.path() / "ResultadoOrvanoExportacionHorarios.xml";
+
+  HoraliaHolding horalia(folder, "SOLUC");
+  ASSERT_TRUE(horalia.holding());
+
+  const Outcome core = ImportarCore(folder, chosen);
+  EXPECT_EQ(core.exitCode, 1) << core;
+  EXPECT_TRUE(Contains(core.message, "SOLUC")) << core;
+  EXPECT_TRUE(Contains(core.message, "en uso por otro programa")) << core;
+  EXPECT_FALSE(fs::exists(output));
+#ifdef BATCH_EXE
+  fs::copy_file(kTemplate, scratch.path() / "base.xml");
+  const Outcome batch = Batch({"importar", chosen.string(), "--htemp", folder.string()}, scratch.path());
+  EXPECT_EQ(batch.exitCode, 1) << batch;
+  EXPECT_TRUE(Contains(batch.message, "en uso por otro programa")) << batch;
+  EXPECT_FALSE(fs::exists(output));
+#endif
+}
+
+}  // namespace
+}  // namespace hardening
