@@ -36,10 +36,10 @@ void TakeSchoolDaysDates(const exchange::XmlDocument& doc, YearTexts& texts) {
 [[noreturn]] void ThrowNoAcademicYear(const ProgramState& state) {
   // The first words are the table engine's, as when a record is posted with
   // none in progress; the rest tells the user what is actually wrong.
-  throw UserError(
-      "La fuente de datos no está en modo de edición o inserción: el documento \"" + state.ArchivoXML +
-      "\" no tiene curso académico (ninguno de los dos primeros grupos de BLOQUE_DATOS trae el año y "
-      "sus fechas). Compruebe que es una exportación de horarios de Séneca completa.");
+  const std::string document = state.ArchivoXML.empty() ? "el documento" : "el documento \"" + state.ArchivoXML + "\"";
+  throw UserError("La fuente de datos no está en modo de edición o inserción: " + document +
+                  " no tiene curso académico (ninguno de los dos primeros grupos de BLOQUE_DATOS trae el año "
+                  "y sus fechas). Compruebe que es una exportación de horarios de Séneca completa.");
 }
 
 }  // namespace

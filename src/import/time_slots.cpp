@@ -23,9 +23,11 @@ constexpr std::size_t kTimeDigits = 4;  // hhmm, or minutes since midnight
 
 // Séneca may give a time with fewer than four digits (510 for 08:30 in
 // minutes); one "0" in front is what Horalia's tables have always held.
-std::string PadTime(std::string time) {
-  if (time.size() < kTimeDigits) time.insert(0, "0");
-  return time;
+std::string PadTime(const std::string& time) {
+  if (time.size() >= kTimeDigits) return time;
+  std::string padded(1, '0');
+  padded += time;
+  return padded;
 }
 
 // A decimal integer within 32 bits: an optional sign followed by digits,
@@ -77,7 +79,9 @@ void TransformarTramos(ProgramState& state) {
       const std::int64_t minutos = fin - ToInteger(desde);
 
       table->Append();
-      SetText(*table, "DIHO", std::to_string(day) + std::to_string(j + 1));
+      std::string diho = std::to_string(day);
+      diho += std::to_string(j + 1);
+      SetText(*table, "DIHO", diho);
       SetText(*table, "DIA", std::to_string(day));
       SetText(*table, "HORA", hora);
       SetText(*table, "TEXTOHOR", hora);

@@ -88,6 +88,12 @@ TEST_F(TramosTest, TimeThatIsNotAWholeNumberEndsTheRun) {
   }
 }
 
+TEST_F(TramosTest, RowsPostedBeforeTheFailureStay) {
+  Load(ExchangeBuilder().Group("TRAMOS_HORARIOS", {{"778970", "1", "510", "570"}, {"778971", "2", "08:30", "0930"}}));
+  EXPECT_THROW(TransformarTramos(state), UserError);
+  EXPECT_EQ(Read("DIASHORAST", {"DIHO", "MINUTOS"}), (Rows{{"11", "60"}}));
+}
+
 TEST_F(TramosTest, NoSlotsGiveAnEmptyTable) {
   Load(ExchangeBuilder().Group("TRAMOS_HORARIOS", {}));
   TransformarTramos(state);
