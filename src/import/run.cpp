@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/program_state.h"
+#include "app/working_folder_lock.h"
 #include "exchange/xml_document.h"
 #include "import/seneca_to_horalia.h"
 
@@ -30,6 +31,10 @@ std::filesystem::path PathFromUtf8(const std::string& utf8) {
 }  // namespace
 
 void RunSenecaToHoralia(ProgramState& state) {
+  // Held to the end of the run: a second conversion on the same folder ends
+  // at once instead of rebuilding tables that this one is writing.
+  const app::WorkingFolderLock lock(state.WorkingFolder(), app::WorkingFolderLock::Use::kWriteTables);
+
   // Loaded in full before any table is deleted: a file that is not a
   // well-formed document ends the run with the working tables untouched.
   state.DocXML = std::make_unique<exchange::XmlDocument>(
