@@ -46,7 +46,7 @@ fuzz: fuzz-build
 	@fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 fuzz-smoke: fuzz-build
-	@fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
+	@FUZZ_SEED=1 fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
 
 test-asan: deps
 	cmake --preset asan -DBUILD_TESTING=ON -DTRANSORVANO_BUILD_GUI=OFF >/dev/null
