@@ -245,11 +245,17 @@ TableImage DecodeTable(std::string_view bytes, std::string_view table) {
                           header.recordLength, offset));
   }
 
-  // A header claiming more records than the file holds (a copy cut short, a
-  // writer killed before it wrote its records) yields the complete records
-  // that are there.
+  // A header claiming more records than the file holds means a copy cut
+  // short or a writer stopped halfway: reading the records that are there
+  // would pass off part of a table as the whole (a timetable missing lessons),
+  // so the table is refused. Bytes after the claimed records are passed over.
   const std::size_t available = (bytes.size() - header.headerLength) / header.recordLength;
-  const std::size_t present = std::min<std::size_t>(header.recordCount, available);
+  if (available < header.recordCount) {
+    Damaged(table, Printf("su encabezado dice que tiene %u registros, pero el archivo solo guarda %zu "
+                          "completos (está cortado)",
+                          header.recordCount, available));
+  }
+  const std::size_t present = header.recordCount;
   image.header = std::string(headerBytes);
   image.records = std::string(bytes.substr(header.headerLength, present * header.recordLength));
   image.claimedRecords = header.recordCount;

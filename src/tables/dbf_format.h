@@ -148,7 +148,7 @@ struct TableImage {
   std::vector<FieldDescriptor> fields;
   std::string header;
   std::string records;  // recordCount() records back to back
-  std::uint32_t claimedRecords = 0;  // what the file header said when decoded
+  std::uint32_t claimedRecords = 0;  // the file header's count when decoded
 
   std::size_t recordLength() const { return fileHeader.recordLength; }
   std::size_t recordCount() const {
@@ -180,8 +180,8 @@ FieldDescriptor DecodeFieldDescriptor(std::string_view bytes, bool level7, std::
 TableImage NewTableImage(std::vector<FieldDescriptor> fields, std::string_view table);
 
 // Decodes a whole file. A header that claims more records than the file
-// holds yields the complete records present; bytes after the claimed records
-// (the end-of-file byte, or anything else) are passed over.
+// holds is refused as damaged; bytes after the claimed records (the
+// end-of-file byte, or anything else) are passed over.
 TableImage DecodeTable(std::string_view bytes, std::string_view table);
 // The file: header with the given date and the exact record count, records,
 // end-of-file byte.

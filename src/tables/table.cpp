@@ -38,7 +38,24 @@ std::string PathText(const fs::path& path) {
   return std::string(u8.begin(), u8.end());
 }
 
-std::string SystemError(int error) { return std::strerror(error); }
+// Why the system refused a file operation, in the user's words.
+std::string SystemError(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM: return "no hay permiso (la carpeta o el archivo es de solo lectura o de otro usuario)";
+    case EROFS: return "el disco es de solo lectura";
+    case ENOSPC:
+    case EDQUOT: return "no queda espacio en el disco";
+    case ENOENT: return "no existe la carpeta";
+    case ENOTDIR: return "una parte de la ruta no es una carpeta";
+    case EISDIR: return "es una carpeta";
+    case ENAMETOOLONG: return "la ruta es demasiado larga";
+    case EMFILE:
+    case ENFILE: return "hay demasiados archivos abiertos";
+    case EIO: return "error de lectura o escritura en el disco";
+    default: return "error del sistema " + std::to_string(error) + " (" + std::strerror(error) + ")";
+  }
+}
 
 [[noreturn]] void NotAnInteger(std::string_view stored) {
   throw UserError("'" + Utf8(stored) + "' no es un valor entero válido");
@@ -246,8 +263,7 @@ void ReplaceFile(const fs::path& path, std::string_view bytes, const std::string
   } catch (const std::system_error& e) {
     if (fd >= 0) ::close(fd);
     ::unlink(temporary.c_str());
-    throw UserError("No se puede escribir la tabla " + table + ": " + SystemError(e.code().value()) +
-                    ". Compruebe que la carpeta existe, admite escritura y tiene espacio.");
+    throw UserError("No se puede escribir la tabla " + table + ": " + SystemError(e.code().value()) + ".");
   }
   // The rename reaches the disk with the folder.
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");

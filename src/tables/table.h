@@ -113,8 +113,8 @@ class TTable {
   // Open (true) or close (false); setting the current value does nothing.
   // Opening reads and checks the whole file: a missing table, a file that is
   // not a dBase table or is damaged throws UserError naming table and file.
-  // A header that claims more records than the file holds opens with the
-  // complete records present. Closing stores a record still being inserted
+  // A file cut short (its header claims more records than it holds) is
+  // damaged. Closing stores a record still being inserted
   // or edited if it has changes (an untouched new record is dropped), then
   // writes the table if anything changed.
   void SetActive(bool active);

@@ -151,15 +151,14 @@ TEST(DbfBinaryNumbers, RoundTripLevel7Encoding) {
   EXPECT_FALSE(DecodeBinaryNumber(std::string(4, '\0'), 'I', true, none));
 }
 
-TEST(DbfTable, HeaderClaimingMoreRecordsYieldsThosePresent) {
+TEST(DbfTable, ExtraBytesAfterTheClaimedRecordsArePassedOver) {
   Spec spec = SmallTable();
-  spec.claimed = 1000;
+  spec.claimed = 1;
   std::string bytes = Build(spec);
-  bytes.pop_back();   // no end-of-file byte
-  bytes += "  Ga";    // and half a record
+  bytes += "  Ga";  // and half a record
   const TableImage image = DecodeTable(bytes, "T");
-  EXPECT_EQ(image.claimedRecords, 1000u);
-  EXPECT_EQ(image.recordCount(), 2u);
+  EXPECT_EQ(image.claimedRecords, 1u);
+  EXPECT_EQ(image.recordCount(), 1u);
 }
 
 TEST(DbfTable, DamagedFilesSayWhatIsWrong) {
@@ -187,6 +186,11 @@ TEST(DbfTable, DamagedFilesSayWhatIsWrong) {
       {"no terminator", with(8, static_cast<char>(32 + 3 * 32)), "falta el final de la lista de campos"},
       {"descriptor past header", with(8, 32 + 3 * 32 - 5), "se sale del encabezado"},
       {"zero fields", Build(noFields), "no tiene ningún campo"},
+      {"claims more records", Build([] { Spec s = SmallTable(); s.claimed = 3; return s; }()),
+       "dice que tiene 3 registros, pero el archivo solo guarda 2 completos"},
+      {"claims four billion records", Build([] { Spec s = SmallTable(); s.claimed = 0xFFFFFFFF; return s; }()),
+       "dice que tiene 4294967295 registros"},
+      {"cut in a record", good.substr(0, good.size() - 4), "solo guarda 1 completos"},
       {"record length wrong", with(10, 9), "cada registro ocupa 9 bytes, pero sus campos ocupan 10"},
       {"zero-width field", with(32 + 32 + 16, 0), "'DIA' tiene longitud 0"},
       {"nameless field", with(32, 0), "el campo 1 no tiene nombre"},

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <string>
@@ -247,6 +248,21 @@ TEST_F(TableTest, CreateTableReplacesTheFile) {
   std::size_t entries = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder_.path())) ++entries;
   EXPECT_EQ(entries, 1u);
+}
+
+TEST_F(TableTest, AFolderThatRefusesWritingKeepsTheOldTable) {
+  const std::string before = dbf_bytes::ReadFile(File());
+  fs::permissions(folder_.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  if (access(folder_.path().c_str(), W_OK) == 0) GTEST_SKIP() << "this user writes anywhere";
+  OpenMixed();
+  table_.Append();
+  table_.FieldByName("NOMBRE").SetAsString("nuevo");
+  const std::string message = ErrorOf([&] { table_.Close(); });
+  fs::permissions(folder_.path(), fs::perms::owner_all);
+  EXPECT_EQ(message, "No se puede escribir la tabla MIXTA (" + File().string() +
+                         "): no hay permiso (la carpeta o el archivo es de solo lectura o de otro usuario).");
+  EXPECT_FALSE(table_.Active());
+  EXPECT_EQ(dbf_bytes::ReadFile(File()), before);
 }
 
 TEST(TableCreate, RefusesWhatNoTableCanHold) {
