@@ -77,8 +77,10 @@ HostEmbedding::~HostEmbedding() {
 
 void HostEmbedding::CentreIn(QSize hostSize) {
   const QSize own = window_->size();
-  window_->move(std::max(0, (hostSize.width() - own.width()) / 2),
-                std::max(0, (hostSize.height() - own.height()) / 2));
+  // Placed through its QWindow, whose position is taken relative to the
+  // foreign parent (QWidget::move would take it for a screen position).
+  window_->windowHandle()->setPosition(std::max(0, (hostSize.width() - own.width()) / 2),
+                                       std::max(0, (hostSize.height() - own.height()) / 2));
 }
 
 bool HostEmbedding::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {

@@ -13,7 +13,6 @@ int main(int argc, char* argv[]) {
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(app::kApplicationTitle);
-  QApplication::setApplicationDisplayName(app::kApplicationTitle);
   QApplication::setQuitOnLastWindowClosed(false);  // the main window's closing decides
 
   app::TMForm MForm(app::TMFormSetup::ForThisProgram(std::move(params)));
