@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <limits>
+#include <unordered_map>
 
 #include "tables/dbf_format.h"
 #include "tables/table_file.h"
@@ -211,6 +212,14 @@ struct TTable::Impl {
   bool filtering = false;
   std::size_t filterField = 0;
   std::string filterValue;
+  // The records that pass the filter, in stored order, taken from an index of
+  // the filtered field's values. The Horalia-to-Séneca run filters SOLUC once
+  // per teacher: walking the whole table each time would make the run grow
+  // with the square of the timetable. Any stored change drops the index.
+  std::size_t indexedField = kNone;
+  std::unordered_map<std::string, std::vector<std::size_t>> recordsByValue;
+  std::vector<std::size_t> filterMatches;
+  bool matchesStale = true;
 
   fs::path ResolvedPath() const { return TableFile(fs::path(folder), tableName); }
 
@@ -252,11 +261,36 @@ struct TTable::Impl {
     return !filtering || AsString(filterField, record) == filterValue;
   }
 
-  std::size_t NextPassing(std::size_t from) const {
+  std::size_t NextPassing(std::size_t from) {
+    if (filtering) {
+      if (matchesStale) IndexFilterMatches();
+      const auto it = std::lower_bound(filterMatches.begin(), filterMatches.end(), from);
+      return it == filterMatches.end() ? kNone : *it;
+    }
     for (std::size_t n = from; n < image.recordCount(); ++n) {
       if (Passes(n)) return n;
     }
     return kNone;
+  }
+
+  void IndexFilterMatches() {
+    if (indexedField != filterField) {
+      recordsByValue.clear();
+      for (std::size_t n = 0; n < image.recordCount(); ++n) {
+        const std::string_view record = Record(n);
+        if (record[0] == dbf::kRecordDeleted) continue;
+        recordsByValue[AsString(filterField, record)].push_back(n);
+      }
+      indexedField = filterField;
+    }
+    const auto found = recordsByValue.find(filterValue);
+    filterMatches = found == recordsByValue.end() ? std::vector<std::size_t>{} : found->second;
+    matchesStale = false;
+  }
+  void ForgetFilterIndex() {
+    indexedField = kNone;
+    recordsByValue.clear();
+    matchesStale = true;
   }
 
   void Open();
@@ -349,6 +383,7 @@ void TTable::Impl::Close() {
       t.eof = true;
       t.changed = false;
       t.filtering = false;
+      t.ForgetFilterIndex();
     }
   } reset{*this};
   EndEditing();
@@ -359,6 +394,7 @@ void TTable::Impl::Close() {
 }
 
 void TTable::Impl::StoreRecord() {
+  if (modified || state == TDataSetState::dsInsert) ForgetFilterIndex();
   if (state == TDataSetState::dsInsert) {
     image.records += buffer;
     current = image.recordCount() - 1;
@@ -384,6 +420,7 @@ void TTable::Impl::ApplyFilter() {
       filterField = i;
       filterValue = std::move(value);
       filtering = true;
+      matchesStale = true;
       return;
     }
   }

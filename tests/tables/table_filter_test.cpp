@@ -100,3 +100,32 @@ TEST_F(TableFilter, AppliesWhenOpening) {
 
 }  // namespace
 }  // namespace tables
+
+namespace tables {
+namespace {
+
+// The filtered records come from an index of the field's values; a record
+// appended or edited after the filter was first applied must still count.
+TEST_F(TableFilter, SeesRecordsStoredAfterTheFilterWasApplied) {
+  soluc_.SetFilter("PROF= " + QuotedStr("LUIS"));
+  soluc_.SetFiltered(true);
+  EXPECT_EQ(Walk(), std::vector<int>({6}));
+
+  soluc_.Append();
+  soluc_.FieldByName("PROF").SetAsString("LUIS");
+  soluc_.FieldByName("HORA").SetAsInteger(8);
+  soluc_.Post();
+  soluc_.SetFiltered(false);
+  soluc_.First();  // HORA 1, ANA
+  soluc_.Edit();
+  soluc_.FieldByName("PROF").SetAsString("LUIS");
+  soluc_.Post();
+
+  soluc_.SetFiltered(true);
+  EXPECT_EQ(Walk(), std::vector<int>({1, 6, 8}));
+  soluc_.SetFilter("PROF= " + QuotedStr("ANA"));
+  EXPECT_EQ(Walk(), std::vector<int>({4, 7}));
+}
+
+}  // namespace
+}  // namespace tables
