@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <string>
 
+#include "app/form_font.h"
 #include "app/help.h"
 #include "app/messages.h"
 #include "app/settings_file.h"
@@ -81,8 +82,7 @@ TMForm::~TMForm() {
 
 void TMForm::BuildControls() {
   setWindowTitle(QStringLiteral("Exportar e importar datos entre Horalia y Séneca"));
-  QFont font(QStringLiteral("MS Sans Serif"));
-  font.setPixelSize(11);
+  const QFont font = FormFont();
   setFont(font);
   setFixedSize(632, 266);
 

@@ -6,6 +6,7 @@
 #include <QShortcut>
 #include <QStyle>
 
+#include "app/form_font.h"
 #include "app/help.h"
 #include "app/messages.h"
 #include "app/program_state.h"
@@ -45,6 +46,7 @@ TControlCursos::TControlCursos(ProgramState& state, QString programFolder, QWidg
 void TControlCursos::BuildControls() {
   setWindowTitle(QStringLiteral("Asignación de Niveles y Cursos"));
   setFixedSize(672, 499);
+  setFont(app::FormFont());
 
   Draw3D1 = new app::TDraw3D(this, QColor(0x008000), QColor(0xFFFFFF), QColor(0x008000));
   Draw3D1->setObjectName(QStringLiteral("Draw3D1"));

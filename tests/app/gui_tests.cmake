@@ -39,3 +39,7 @@ if(XVFB_RUN AND XDOTOOL AND XWININFO)
 else()
   message(WARNING "xvfb-run, xdotool or xwininfo missing: the hosted-launch test is not registered (scripts/install-deps installs them)")
 endif()
+
+# Pictures of the two windows for the README (scripts/screenshot).
+add_executable(transorvano-screenshot ${CMAKE_CURRENT_SOURCE_DIR}/screenshot_tool.cpp)
+target_link_libraries(transorvano-screenshot PRIVATE tos_gui Qt6::Test transorvano_warnings)
