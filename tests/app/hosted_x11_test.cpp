@@ -67,6 +67,7 @@ class HostedLaunchTest : public QObject {
   void cleanup();
   void exportarRunsInsideTheHostAndWritesOne();
   void programEndsWhenTheHostWindowIsDestroyed();
+  void aHandleThatIsNoWindowLeavesAPlainWindow();
 
  private:
   QString StartHost();
@@ -186,6 +187,23 @@ void HostedLaunchTest::programEndsWhenTheHostWindowIsDestroyed() {
   QVERIFY(!OurWindowIn(host).isEmpty());
   host_.kill();  // its window goes with its connection
   QVERIFY(program_.waitForFinished(kPatience));
+}
+
+void HostedLaunchTest::aHandleThatIsNoWindowLeavesAPlainWindow() {
+  StartProgram(QStringLiteral("export"), QStringLiteral("1"));
+  const QString error = WaitForWindow(QStringLiteral("^TransOrvanoSeneca$"));
+  QVERIFY2(!error.isEmpty(), "no message about the missing window");
+  TypeInto(error, {"<Return>"});
+  // The main window then stands on its own, straight on the screen's root.
+  QVERIFY(QTest::qWaitFor([&] {
+    return Run(QStringLiteral("xwininfo"), {"-root", "-children"})
+        .contains(QStringLiteral("\"Exportar e importar datos entre Horalia y Séneca\""));
+  }, kPatience));
+  program_.terminate();
+  QVERIFY(program_.waitForFinished(kPatience));
+  QFile ini(dir_->filePath(QStringLiteral("programa/Horalia.ini")));
+  QVERIFY(ini.open(QIODevice::ReadOnly));
+  QCOMPARE(ini.readAll(), kHoraliaIni);  // not a hosted launch: nothing recorded
 }
 
 QTEST_GUILESS_MAIN(HostedLaunchTest)
