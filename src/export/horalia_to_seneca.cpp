@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/program_state.h"
+#include "app/working_folder_lock.h"
 #include "exchange/exchange_document.h"
 #include "export/activity_record.h"
 #include "tables/table.h"
@@ -149,6 +150,10 @@ std::filesystem::path OutputPathFor(const std::filesystem::path& archivoXML) {
 }
 
 ExportSummary RunHoraliaToSeneca(ProgramState& state, const std::filesystem::path& templateFile) {
+  // Held to the end of the run: a Séneca-to-Horalia run on the same folder
+  // must not rebuild the tables while this one reads them.
+  const app::WorkingFolderLock lock(state.WorkingFolder(), app::WorkingFolderLock::Use::kReadTables);
+
   // CURSOACAD is the mark that a Séneca-to-Horalia run filled the working
   // folder; without it there is nothing to translate Horalia's codes with.
   std::error_code ec;
