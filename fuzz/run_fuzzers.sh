@@ -23,11 +23,13 @@ for fuzzer in exchange_document_fuzzer soluc_fuzzer dbf_fuzzer; do
   # nothing behind in the system's temporary folder.
   scratch="$build/fuzz-tmp/$target"
   rm -rf "$scratch" && mkdir -p "$scratch"
+  dict=()
+  [ -f "$here/$target.dict" ] && dict=(-dict="$here/$target.dict")
   echo "== $fuzzer: $seconds s"
   if TMPDIR="$scratch" ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1" UBSAN_OPTIONS="print_stacktrace=1" \
      "$build/fuzz/$fuzzer" "$corpus" "$here/corpus/$target" "$here/regressions/$target" \
        -max_total_time="$seconds" -seed="${FUZZ_SEED:-0}" -timeout=20 -rss_limit_mb=4096 -max_len=262144 \
-       -print_final_stats=1 -artifact_prefix="$findings/" >"$build/fuzz-$target.log" 2>&1; then
+       -print_final_stats=1 -artifact_prefix="$findings/" "${dict[@]}" >"$build/fuzz-$target.log" 2>&1; then
     passed=$((passed + 1))
     grep -E '^stat::number_of_executed_units|^Done [0-9]+ runs' "$build/fuzz-$target.log" | tail -1
   else
