@@ -262,6 +262,13 @@ TEST(BadInput, AWorkingFolderThatCannotServe) {
     const Outcome importar = ImportarCore(folder, chosen);
     EXPECT_EQ(importar.exitCode, 1) << label;
     EXPECT_TRUE(Contains(importar.message, says)) << label << ": " << importar;
+#ifdef BATCH_EXE
+    for (const char* command : {"exportar", "importar"}) {
+      const Outcome batch = Batch({command, chosen.string(), "--htemp", folder.string()}, scratch.path());
+      EXPECT_EQ(batch.exitCode, 1) << label << ", " << command;
+      EXPECT_TRUE(Contains(batch.message, says)) << label << ", " << command << ": " << batch;
+    }
+#endif
   }
   EXPECT_FALSE(fs::exists(missing));
   EXPECT_EQ(ReadFile(file), "no soy una carpeta");
