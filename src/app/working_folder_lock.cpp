@@ -18,12 +18,12 @@ std::string Quoted(const std::filesystem::path& folder) { return "\"" + folder.s
   switch (error) {
     case ENOENT:
       throw UserError("La carpeta de trabajo " + name +
-                      " no existe. Créela, o indique la carpeta donde están las tablas de Horalia, "
-                      "y vuelva a intentarlo.");
+                      " no existe. Créela, o compruebe que es la carpeta de trabajo de Horalia, y "
+                      "vuelva a intentarlo.");
     case ENOTDIR:
       throw UserError("La carpeta de trabajo " + name +
-                      " no es una carpeta sino un archivo (o está dentro de un archivo). Indique la "
-                      "carpeta donde están las tablas de Horalia y vuelva a intentarlo.");
+                      " no es una carpeta sino un archivo (o está dentro de un archivo). Compruebe que "
+                      "es la carpeta de trabajo de Horalia y vuelva a intentarlo.");
     case EACCES:
     case EPERM:
       throw UserError("No se puede abrir la carpeta de trabajo " + name +
