@@ -1,9 +1,6 @@
 #include "app/settings_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -11,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "text/file_io.h"
 #include "text/user_error.h"
 
 namespace app {
@@ -119,18 +117,6 @@ std::string ReadWhole(const std::filesystem::path& file) {
   }
 }
 
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string SetIniValue(std::string_view content, std::string_view section,
@@ -171,25 +157,9 @@ std::string SetIniValue(std::string_view content, std::string_view section,
 void WriteIniValue(const std::filesystem::path& file, std::string_view section,
                    std::string_view key, std::string_view value) {
   const std::string content = SetIniValue(ReadWhole(file), section, key, value);
-
-  std::string temp = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) CannotWrite(file);
-  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-
-  std::error_code ec;
-  // Horalia's file keeps its permissions; a new one gets the usual ones.
-  const auto perms = std::filesystem::exists(file, ec)
-                         ? std::filesystem::status(file, ec).permissions()
-                         : (std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                            std::filesystem::perms::group_read | std::filesystem::perms::others_read);
-  if (ok) {
-    std::filesystem::permissions(temp, perms, ec);
-    ok = !ec && ::rename(temp.c_str(), file.c_str()) == 0;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
+  try {
+    files::ReplaceAtomically(file, content);
+  } catch (const std::system_error&) {
     CannotWrite(file);
   }
 }

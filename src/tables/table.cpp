@@ -14,6 +14,7 @@
 #include "tables/table_file.h"
 #include "tables/working_folder.h"
 #include "text/cp1252.h"
+#include "text/file_io.h"
 
 namespace tables {
 
@@ -225,8 +226,8 @@ struct TTable::Impl {
 
   // "CURSOST (/home/u/.wine/drive_c/HTEMP/CURSOST.DBF)" for messages.
   std::string Label(const fs::path& file) const {
-    std::string name = PathText(fs::path(tableName).stem());
-    return name + " (" + PathText(file) + ")";
+    std::string name = files::PathText(fs::path(tableName).stem());
+    return name + " (" + files::PathText(file) + ")";
   }
   std::string Label() const { return Label(active ? path : ResolvedPath()); }
 
@@ -647,7 +648,7 @@ void TTable::SetExclusive(bool exclusive) { impl_->exclusive = exclusive; }
 bool TTable::Exclusive() const { return impl_->exclusive; }
 
 std::string TTable::FilePath() const {
-  return PathText(impl_->active ? impl_->path : impl_->ResolvedPath());
+  return files::PathText(impl_->active ? impl_->path : impl_->ResolvedPath());
 }
 
 void TTable::CreateTable() {
@@ -659,7 +660,7 @@ void TTable::CreateTable() {
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) {
     throw UserError("No se puede crear la tabla " + label + ": no existe la carpeta " +
-                    PathText(folder) + ".");
+                    files::PathText(folder) + ".");
   }
   std::vector<dbf::FieldDescriptor> fields;
   for (const TFieldDef& def : FieldDefs.Items()) {

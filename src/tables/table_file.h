@@ -39,10 +39,4 @@ class LockedFile {
 // over the table. No temporary file is left behind on failure.
 void ReplaceFile(const std::filesystem::path& path, std::string_view bytes, const std::string& table);
 
-// Why the system refused a file operation (an errno value), in Spanish.
-std::string SystemError(int error);
-
-// A path as UTF-8 text, for messages.
-std::string PathText(const std::filesystem::path& path);
-
 }  // namespace tables
