@@ -13,7 +13,7 @@
 #include <string>
 
 #include "exchange/exchange_document.h"
-#include "exchange/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "exchange/xml_document.h"
 
 namespace exchange {

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "exchange/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "exchange/xml_document.h"
 
 namespace exchange {

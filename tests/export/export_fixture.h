@@ -26,30 +26,13 @@
 #include "tables/working_folder.h"
 #include "tables/working_tables.h"
 
+#include "common/scratch_folder.h"
+
 namespace exporting::testing {
 
 // Field name and value (Windows-1252) of one record.
 using Row = std::vector<std::pair<std::string, std::string>>;
 
-// A fresh directory, removed with everything in it at the end of the test.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "export_test.XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 class FakeFrontEnd : public FrontEnd {
  public:
@@ -191,7 +174,7 @@ class School {
   FakeFrontEnd ui;
 
  private:
-  TempDir dir_;
+  ScratchFolder dir_;
   std::unique_ptr<ProgramState> state_;  // made once the folders exist
 };
 

@@ -9,7 +9,7 @@ namespace exporting::testing {
 namespace {
 
 TEST(LookupIndex, FirstRecordWithTheExactKey) {
-  TempDir dir;
+  ScratchFolder dir;
   WriteWorkingTable(dir.path(), "AULAT",
                     {{{"ABREV", "AB1"}, {"DEPCENTRO", "first"}},
                      {{"ABREV", "AB1"}, {"DEPCENTRO", "second"}},
@@ -42,7 +42,7 @@ TEST(LookupIndex, FirstRecordWithTheExactKey) {
 }
 
 TEST(LookupIndex, FieldTheTableLacksIsAnError) {
-  TempDir dir;
+  ScratchFolder dir;
   WriteWorkingTable(dir.path(), "AULAT", {});
   tables::TTable aulat;
   aulat.SetDatabaseName(dir.path().string());

@@ -21,24 +21,7 @@
 #include "tables/working_tables.h"
 #include "text/cp1252.h"
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tos-import-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+#include "common/scratch_folder.h"
 
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -84,7 +67,7 @@ class StepTest : public ::testing::Test {
     return tables::TableFile(folder.path(), table + ".DBF");
   }
 
-  TempFolder folder;
+  ScratchFolder folder;
   FakeFrontEnd ui;
   ProgramState state;
 };

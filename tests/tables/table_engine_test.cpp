@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tables/dbf_bytes.h"
-#include "tables/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "tables/table_fixture.h"
 
 namespace tables {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tables/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "tables/table.h"
 #include "tables/table_fixture.h"
 

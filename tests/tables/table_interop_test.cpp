@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tables/dbf_bytes.h"
-#include "tables/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "tables/table.h"
 #include "tables/table_fixture.h"
 #include "tables/working_tables.h"

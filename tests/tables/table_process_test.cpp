@@ -11,7 +11,7 @@
 
 #include "tables/dbf_bytes.h"
 #include "tables/dbf_format.h"
-#include "tables/scratch_folder.h"
+#include "common/scratch_folder.h"
 #include "tables/table.h"
 #include "tables/table_fixture.h"
 

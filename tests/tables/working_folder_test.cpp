@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "tables/scratch_folder.h"
+#include "common/scratch_folder.h"
 
 namespace tables {
 namespace {

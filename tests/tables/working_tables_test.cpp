@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "tables/scratch_folder.h"
+#include "common/scratch_folder.h"
 
 namespace tables {
 namespace {
