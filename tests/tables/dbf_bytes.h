@@ -21,7 +21,7 @@ struct Field {
   std::uint8_t decimals = 0;
 };
 
-struct Spec {
+struct Layout {
   std::uint8_t version = 0x03;
   std::uint8_t language = 0x58;
   std::vector<Field> fields;
@@ -39,22 +39,22 @@ inline void PutU32(std::string& s, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-inline std::string Build(const Spec& spec) {
-  const bool l7 = spec.level7();
+inline std::string Build(const Layout& layout) {
+  const bool l7 = layout.level7();
   const std::size_t top = l7 ? 68 : 32, each = l7 ? 48 : 32;
   std::string bytes(top, '\0');
-  bytes[0] = static_cast<char>(spec.version);
+  bytes[0] = static_cast<char>(layout.version);
   bytes[1] = 124;  // 2024-05-17
   bytes[2] = 5;
   bytes[3] = 17;
-  PutU32(bytes, 4, spec.claimed.value_or(static_cast<std::uint32_t>(spec.records.size())));
+  PutU32(bytes, 4, layout.claimed.value_or(static_cast<std::uint32_t>(layout.records.size())));
   unsigned recordLength = 1;
-  for (const Field& f : spec.fields) recordLength += f.length;
-  PutU16(bytes, 8, static_cast<unsigned>(top + each * spec.fields.size() + 1));
+  for (const Field& f : layout.fields) recordLength += f.length;
+  PutU16(bytes, 8, static_cast<unsigned>(top + each * layout.fields.size() + 1));
   PutU16(bytes, 10, recordLength);
-  bytes[29] = static_cast<char>(spec.language);
+  bytes[29] = static_cast<char>(layout.language);
   if (l7) bytes.replace(32, 7, "DBWINUS");  // language driver name
-  for (const Field& f : spec.fields) {
+  for (const Field& f : layout.fields) {
     std::string d(each, '\0');
     d.replace(0, f.name.size(), f.name);
     d[l7 ? 32 : 11] = f.type;
@@ -63,7 +63,7 @@ inline std::string Build(const Spec& spec) {
     bytes += d;
   }
   bytes += '\x0D';
-  for (const std::string& r : spec.records) bytes += r;
+  for (const std::string& r : layout.records) bytes += r;
   bytes += '\x1A';
   return bytes;
 }

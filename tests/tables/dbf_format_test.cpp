@@ -10,14 +10,14 @@ namespace tables::dbf {
 namespace {
 
 using dbf_bytes::Build;
-using dbf_bytes::Spec;
+using dbf_bytes::Layout;
 
 // NOMBRE C(6), DIA N(2,0), ACTIVO L(1); two records, the second deleted.
-Spec SmallTable() {
-  Spec spec;
-  spec.fields = {{"NOMBRE", 'C', 6}, {"DIA", 'N', 2}, {"ACTIVO", 'L', 1}};
-  spec.records = {" P\xE9rez  3T", "*Ruiz  12F"};
-  return spec;
+Layout SmallTable() {
+  Layout layout;
+  layout.fields = {{"NOMBRE", 'C', 6}, {"DIA", 'N', 2}, {"ACTIVO", 'L', 1}};
+  layout.records = {" P\xE9rez  3T", "*Ruiz  12F"};
+  return layout;
 }
 
 std::string DecodeError(const std::string& bytes) {
@@ -108,20 +108,20 @@ TEST(DbfTable, RejectsFieldsNoTableCanHold) {
 
 TEST(DbfTable, ReadsTheDbaseFamily) {
   for (const std::uint8_t version : {0x03, 0x83, 0x8B, 0x05, 0xF5, 0x30}) {
-    Spec spec = SmallTable();
-    spec.version = version;
-    const TableImage image = DecodeTable(Build(spec), "T");
+    Layout layout = SmallTable();
+    layout.version = version;
+    const TableImage image = DecodeTable(Build(layout), "T");
     EXPECT_EQ(image.fields.size(), 3u) << int{version};
     EXPECT_EQ(image.recordCount(), 2u) << int{version};
   }
 }
 
 TEST(DbfTable, ReadsLevel7) {
-  Spec spec;
-  spec.version = 0x04;
-  spec.fields = {{"PROF", 'C', 4}, {"DIA", 'I', 4}};
-  spec.records = {" ABCD" + dbf_bytes::Level7Integer(-3)};
-  const TableImage image = DecodeTable(Build(spec), "T");
+  Layout layout;
+  layout.version = 0x04;
+  layout.fields = {{"PROF", 'C', 4}, {"DIA", 'I', 4}};
+  layout.records = {" ABCD" + dbf_bytes::Level7Integer(-3)};
+  const TableImage image = DecodeTable(Build(layout), "T");
   ASSERT_EQ(image.fields.size(), 2u);
   EXPECT_EQ(image.fields[1].name, "DIA");
   EXPECT_EQ(image.fields[1].offset, 5u);
@@ -152,9 +152,9 @@ TEST(DbfBinaryNumbers, RoundTripLevel7Encoding) {
 }
 
 TEST(DbfTable, ExtraBytesAfterTheClaimedRecordsArePassedOver) {
-  Spec spec = SmallTable();
-  spec.claimed = 1;
-  std::string bytes = Build(spec);
+  Layout layout = SmallTable();
+  layout.claimed = 1;
+  std::string bytes = Build(layout);
   bytes += "  Ga";  // and half a record
   const TableImage image = DecodeTable(bytes, "T");
   EXPECT_EQ(image.claimedRecords, 1u);
@@ -168,9 +168,9 @@ TEST(DbfTable, DamagedFilesSayWhatIsWrong) {
     b[at] = c;
     return b;
   };
-  Spec noFields;
-  Spec lyingLength = SmallTable();
-  Spec wrongInteger;
+  Layout noFields;
+  Layout lyingLength = SmallTable();
+  Layout wrongInteger;
   wrongInteger.version = 0x04;
   wrongInteger.fields = {{"DIA", 'I', 2}};
   const struct {
@@ -186,9 +186,9 @@ TEST(DbfTable, DamagedFilesSayWhatIsWrong) {
       {"no terminator", with(8, static_cast<char>(32 + 3 * 32)), "falta el final de la lista de campos"},
       {"descriptor past header", with(8, 32 + 3 * 32 - 5), "se sale del encabezado"},
       {"zero fields", Build(noFields), "no tiene ningún campo"},
-      {"claims more records", Build([] { Spec s = SmallTable(); s.claimed = 3; return s; }()),
+      {"claims more records", Build([] { Layout s = SmallTable(); s.claimed = 3; return s; }()),
        "dice que tiene 3 registros, pero el archivo solo guarda 2 completos"},
-      {"claims four billion records", Build([] { Spec s = SmallTable(); s.claimed = 0xFFFFFFFF; return s; }()),
+      {"claims four billion records", Build([] { Layout s = SmallTable(); s.claimed = 0xFFFFFFFF; return s; }()),
        "dice que tiene 4294967295 registros"},
       {"cut in a record", good.substr(0, good.size() - 4), "solo guarda 1 completos"},
       {"record length wrong", with(10, 9), "cada registro ocupa 9 bytes, pero sus campos ocupan 10"},
@@ -208,9 +208,9 @@ TEST(DbfTable, DamagedFilesSayWhatIsWrong) {
 // sanitizer build checks that).
 TEST(DbfTable, SurvivesEveryFlippedByteAndCut) {
   for (const std::uint8_t version : {0x03, 0x04}) {
-    Spec spec = SmallTable();
-    spec.version = version;
-    const std::string good = Build(spec);
+    Layout layout = SmallTable();
+    layout.version = version;
+    const std::string good = Build(layout);
     for (std::size_t at = 0; at < good.size(); ++at) {
       for (const char value : {'\0', '\x01', '\x0D', '\x7F', '\xFF', static_cast<char>(good[at] ^ 0x80)}) {
         std::string bytes = good;

@@ -300,7 +300,7 @@ TEST(TableOpen, MissingTableNamesTableAndFile) {
 TEST(TableOpen, NamesAreMatchedWithoutRegardToCase) {
   ScratchFolder folder;
   table_fixture::Create(folder.path(), "CURSOST.DBF", {{"CLAVE", TFieldType::ftString, 10}});
-  dbf_bytes::Spec soluc;
+  dbf_bytes::Layout soluc;
   soluc.fields = {{"PROF", 'C', 4}};
   soluc.records = {" ABCD"};
   dbf_bytes::WriteFile(folder.path() / "soluc.dbf", dbf_bytes::Build(soluc));

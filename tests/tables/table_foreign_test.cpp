@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using dbf_bytes::Build;
-using dbf_bytes::Spec;
+using dbf_bytes::Layout;
 using table_fixture::ErrorOf;
 
 // What a run reads of SOLUC: PROF as text, DIA and HORA as whole numbers.
@@ -41,44 +41,44 @@ std::vector<Lesson> ReadLessons(const fs::path& folder, std::string_view name) {
 
 TEST(ForeignTables, AreReadInEveryLayoutOfTheFamily) {
   // PROF C(4), DIA N(2,0), HORA C(2) holding digits; the second record deleted.
-  Spec level3;
+  Layout level3;
   level3.fields = {{"PROF", 'C', 4}, {"DIA", 'N', 2}, {"HORA", 'C', 2}};
   level3.records = {" ANA  103", "*LUIS 204", " \xC1NG  5 1"};
   const std::vector<Lesson> expected = {{"ANA", 1, 3}, {"\xC1NG", 5, 1}};
 
-  Spec level7;
+  Layout level7;
   level7.version = 0x04;
   level7.fields = {{"PROF", 'C', 4}, {"DIA", 'I', 4}, {"HORA", 'N', 2}};
   level7.records = {" ANA " + dbf_bytes::Level7Integer(1) + " 3", "*LUIS" + dbf_bytes::Level7Integer(2) + " 4",
                     " \xC1NG " + dbf_bytes::Level7Integer(5) + "01"};
 
-  Spec withLock = level3;  // converted for multi-user locking
+  Layout withLock = level3;  // converted for multi-user locking
   withLock.version = 0x8B;
   withLock.fields.push_back({"_DBASELOCK", 'C', 8});
   for (std::string& r : withLock.records) r += std::string(8, '\0');
 
-  Spec withMemo = level3;
+  Layout withMemo = level3;
   withMemo.version = 0x83;
   withMemo.fields.insert(withMemo.fields.begin() + 1, {"NOTAS", 'M', 10});
   for (std::string& r : withMemo.records) r.insert(5, "         1");
 
   const struct {
     const char* name;
-    Spec spec;
+    Layout layout;
     std::uint8_t language;
   } cases[] = {
       {"dBase III", level3, 0x58},
       {"dBase III, language byte 0", level3, 0x00},
       {"dBase IV with memo and lock field", withLock, 0x57},
       {"dBase III with memo", withMemo, 0x58},
-      {"dBase 5", [&] { Spec s = level3; s.version = 0x05; return s; }(), 0x58},
+      {"dBase 5", [&] { Layout s = level3; s.version = 0x05; return s; }(), 0x58},
       {"level 7 with an I field", level7, 0x58},
   };
   for (const auto& c : cases) {
     ScratchFolder folder;
-    Spec spec = c.spec;
-    spec.language = c.language;
-    dbf_bytes::WriteFile(folder.path() / "soluc.dbf", Build(spec));
+    Layout layout = c.layout;
+    layout.language = c.language;
+    dbf_bytes::WriteFile(folder.path() / "soluc.dbf", Build(layout));
     SCOPED_TRACE(c.name);
     EXPECT_EQ(ReadLessons(folder.path(), "SOLUC"), expected) << c.name;
   }
@@ -86,11 +86,11 @@ TEST(ForeignTables, AreReadInEveryLayoutOfTheFamily) {
 
 TEST(ForeignTables, LockFieldAndMemoContentStayHidden) {
   ScratchFolder folder;
-  Spec spec;
-  spec.version = 0x8B;
-  spec.fields = {{"PROF", 'C', 4}, {"NOTAS", 'M', 10}, {"_DBASELOCK", 'C', 8}};
-  spec.records = {" ANA          1" + std::string(8, 'x')};
-  dbf_bytes::WriteFile(folder.path() / "T.DBF", Build(spec));
+  Layout layout;
+  layout.version = 0x8B;
+  layout.fields = {{"PROF", 'C', 4}, {"NOTAS", 'M', 10}, {"_DBASELOCK", 'C', 8}};
+  layout.records = {" ANA          1" + std::string(8, 'x')};
+  dbf_bytes::WriteFile(folder.path() / "T.DBF", Build(layout));
   TTable table;
   table_fixture::Bind(table, folder.path(), "T");
   table.Open();
@@ -102,11 +102,11 @@ TEST(ForeignTables, LockFieldAndMemoContentStayHidden) {
 
 TEST(ForeignTables, WritingBackKeepsTheirHeaderAndRenewsTheCount) {
   ScratchFolder folder;
-  Spec spec;
-  spec.version = 0x04;
-  spec.fields = {{"PROF", 'C', 4}, {"DIA", 'I', 4}};
-  spec.records = {" ANA " + dbf_bytes::Level7Integer(1)};
-  std::string original = Build(spec);
+  Layout layout;
+  layout.version = 0x04;
+  layout.fields = {{"PROF", 'C', 4}, {"DIA", 'I', 4}};
+  layout.records = {" ANA " + dbf_bytes::Level7Integer(1)};
+  std::string original = Build(layout);
   original[28] = 1;  // an index file belongs to it
   dbf_bytes::WriteFile(folder.path() / "T.DBF", original);
   {
@@ -130,11 +130,11 @@ TEST(ForeignTables, WritingBackKeepsTheirHeaderAndRenewsTheCount) {
 
 TEST(ForeignTables, UnreadableFieldTypeIsReportedWhenRead) {
   ScratchFolder folder;
-  Spec spec;
-  spec.version = 0x30;  // Visual FoxPro, with a currency field
-  spec.fields = {{"PROF", 'C', 4}, {"PAGO", 'Y', 8}};
-  spec.records = {" ANA " + std::string(8, '\0')};
-  dbf_bytes::WriteFile(folder.path() / "T.DBF", Build(spec));
+  Layout layout;
+  layout.version = 0x30;  // Visual FoxPro, with a currency field
+  layout.fields = {{"PROF", 'C', 4}, {"PAGO", 'Y', 8}};
+  layout.records = {" ANA " + std::string(8, '\0')};
+  dbf_bytes::WriteFile(folder.path() / "T.DBF", Build(layout));
   TTable table;
   table_fixture::Bind(table, folder.path(), "T");
   table.Open();
@@ -156,11 +156,11 @@ TEST(ForeignTables, DamagedFilesAreRefusedNamingTableAndFile) {
       {"cut in the header", std::string("\x03\x7C\x05\x11", 4),
        "La tabla " + label + " está dañada: el archivo tiene 4 bytes"},
       {"cut in the records", [] {
-         Spec spec;
-         spec.fields = {{"PROF", 'C', 4}, {"DIA", 'N', 2}, {"HORA", 'N', 2}};
-         spec.records = {" ANA  1 3", " LUIS 2 4"};
-         spec.claimed = 50;
-         return Build(spec);
+         Layout layout;
+         layout.fields = {{"PROF", 'C', 4}, {"DIA", 'N', 2}, {"HORA", 'N', 2}};
+         layout.records = {" ANA  1 3", " LUIS 2 4"};
+         layout.claimed = 50;
+         return Build(layout);
        }(), "La tabla " + label + " está dañada: su encabezado dice que tiene 50 registros, pero el archivo solo guarda 2"},
   };
   for (const auto& c : cases) {
@@ -179,13 +179,13 @@ TEST(ForeignTables, SurviveEveryFlippedByteAndCut) {
   ScratchFolder folder;
   const fs::path file = folder.path() / "T.DBF";
   for (const std::uint8_t version : {0x03, 0x04}) {
-    Spec spec;
-    spec.version = version;
-    spec.fields = {{"PROF", 'C', 3}, {"DIA", version == 0x04 ? 'I' : 'N', static_cast<std::uint8_t>(version == 0x04 ? 4 : 2)},
+    Layout layout;
+    layout.version = version;
+    layout.fields = {{"PROF", 'C', 3}, {"DIA", version == 0x04 ? 'I' : 'N', static_cast<std::uint8_t>(version == 0x04 ? 4 : 2)},
                    {"ACT", 'L', 1}, {"HORAS", 'F', 5, 2}};
     const std::string dia = version == 0x04 ? dbf_bytes::Level7Integer(3) : " 3";
-    spec.records = {" ANA" + dia + "T 2.50", "*LUI" + dia + "F-1.00"};
-    const std::string good = Build(spec);
+    layout.records = {" ANA" + dia + "T 2.50", "*LUI" + dia + "F-1.00"};
+    const std::string good = Build(layout);
     const auto readAll = [&](const std::string& bytes) {
       dbf_bytes::WriteFile(file, bytes);
       TTable table;
