@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "hardening/scratch_folder.h"
+#include "hardening/read_only_folder.h"
 
 namespace fs = std::filesystem;
 using app::WorkingFolderLock;

@@ -1,7 +1,6 @@
-// Folders for the hardening tests: a fresh temporary folder removed at the end
-// of the test, and a hold that makes a folder read-only for as long as it
-// lives, also for root (who ignores permission bits): there the folder is made
-// immutable with chattr, which the kernel enforces for everyone.
+// A hold that makes a folder read-only for as long as it lives, also for root
+// (who ignores permission bits): there the folder is made immutable with
+// chattr, which the kernel enforces for everyone.
 #pragma once
 
 #include <sys/stat.h>
@@ -11,27 +10,11 @@
 #include <filesystem>
 #include <string>
 
+#include "common/scratch_folder.h"
+
 namespace hardening {
 
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tos-hardening-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using ::ScratchFolder;
 
 class ReadOnly {
  public:
