@@ -282,7 +282,7 @@ TEST(BadInput, AReadOnlyWorkingFolderKeepsItsTablesAndStillServesImportar) {
   const Snapshot before = TakeSnapshot(folder);
   const fs::path chosen = scratch.path() / "ExportacionHorarios.xml";
   fs::copy_file(kSchool, chosen);
-  ReadOnly readOnly(folder);
+  ReadOnlyFolder readOnly(folder);
   if (!readOnly.ok()) GTEST_SKIP() << "no way to make a folder read-only here";
 
   const Outcome exportar = ExportarCore(folder, chosen);

@@ -25,7 +25,8 @@
 #include "app/program_state.h"
 #include "export/horalia_to_seneca.h"
 #include "hardening/filling_front_end.h"
-#include "hardening/read_only_folder.h"
+#include "common/read_only_folder.h"
+#include "common/scratch_folder.h"
 #include "import/seneca_to_horalia.h"
 #include "text/user_error.h"
 

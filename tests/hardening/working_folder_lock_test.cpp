@@ -8,7 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "hardening/read_only_folder.h"
+#include "common/read_only_folder.h"
+#include "common/scratch_folder.h"
 
 namespace fs = std::filesystem;
 using app::WorkingFolderLock;
@@ -25,7 +26,7 @@ std::string MessageOf(const fs::path& folder, WorkingFolderLock::Use use) {
 }
 
 TEST(WorkingFolderLock, RefusesAFolderItCannotUseNamingItAndSayingWhatToDo) {
-  hardening::ScratchFolder scratch;
+  ScratchFolder scratch;
   const fs::path file = scratch.path() / "HTEMP";
   std::ofstream(file) << "no soy una carpeta";
 
@@ -49,7 +50,7 @@ TEST(WorkingFolderLock, RefusesAFolderItCannotUseNamingItAndSayingWhatToDo) {
 }
 
 TEST(WorkingFolderLock, ASecondHoldFailsAtOnceUntilTheFirstIsReleased) {
-  hardening::ScratchFolder scratch;
+  ScratchFolder scratch;
   for (auto second : {WorkingFolderLock::Use::kReadTables, WorkingFolderLock::Use::kWriteTables}) {
     {
       WorkingFolderLock first(scratch.path(), WorkingFolderLock::Use::kWriteTables);
@@ -62,7 +63,7 @@ TEST(WorkingFolderLock, ASecondHoldFailsAtOnceUntilTheFirstIsReleased) {
 }
 
 TEST(WorkingFolderLock, HoldsAgainstAnotherProcessAndIsFreedWhenItDies) {
-  hardening::ScratchFolder scratch;
+  ScratchFolder scratch;
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   const pid_t child = fork();
@@ -91,14 +92,14 @@ TEST(WorkingFolderLock, HoldsAgainstAnotherProcessAndIsFreedWhenItDies) {
 }
 
 TEST(WorkingFolderLock, LeavesNothingInTheFolder) {
-  hardening::ScratchFolder scratch;
+  ScratchFolder scratch;
   { WorkingFolderLock lock(scratch.path(), WorkingFolderLock::Use::kWriteTables); }
   EXPECT_TRUE(fs::is_empty(scratch.path()));
 }
 
 TEST(WorkingFolderLock, AReadOnlyFolderIsRefusedForWritingButServesReading) {
-  hardening::ScratchFolder scratch;
-  hardening::ReadOnly readOnly(scratch.path());
+  ScratchFolder scratch;
+  ReadOnlyFolder readOnly(scratch.path());
   if (!readOnly.ok()) GTEST_SKIP() << "no way to make a folder read-only here";
 
   const std::string message = MessageOf(scratch.path(), WorkingFolderLock::Use::kWriteTables);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tables/dbf_bytes.h"
+#include "common/read_only_folder.h"
 #include "common/scratch_folder.h"
 #include "tables/table_fixture.h"
 
@@ -252,13 +253,15 @@ TEST_F(TableTest, CreateTableReplacesTheFile) {
 
 TEST_F(TableTest, AFolderThatRefusesWritingKeepsTheOldTable) {
   const std::string before = dbf_bytes::ReadFile(File());
-  fs::permissions(folder_.path(), fs::perms::owner_read | fs::perms::owner_exec);
-  if (access(folder_.path().c_str(), W_OK) == 0) GTEST_SKIP() << "this user writes anywhere";
   OpenMixed();
   table_.Append();
   table_.FieldByName("NOMBRE").SetAsString("nuevo");
-  const std::string message = ErrorOf([&] { table_.Close(); });
-  fs::permissions(folder_.path(), fs::perms::owner_all);
+  std::string message;
+  {
+    const ReadOnlyFolder readOnly(folder_.path());
+    if (!readOnly.ok()) GTEST_SKIP() << "no way to make a folder read-only here";
+    message = ErrorOf([&] { table_.Close(); });
+  }
   EXPECT_EQ(message, "No se puede escribir la tabla MIXTA (" + File().string() +
                          "): no hay permiso (la carpeta o el archivo es de solo lectura o de otro usuario).");
   EXPECT_FALSE(table_.Active());

@@ -10,15 +10,9 @@
 #include <filesystem>
 #include <string>
 
-#include "common/scratch_folder.h"
-
-namespace hardening {
-
-using ::ScratchFolder;
-
-class ReadOnly {
+class ReadOnlyFolder {
  public:
-  explicit ReadOnly(std::filesystem::path folder) : folder_(std::move(folder)) {
+  explicit ReadOnlyFolder(std::filesystem::path folder) : folder_(std::move(folder)) {
     if (geteuid() == 0) {
       immutable_ = Chattr("+i");
       ok_ = immutable_;
@@ -26,12 +20,12 @@ class ReadOnly {
       ok_ = chmod(folder_.c_str(), 0555) == 0;
     }
   }
-  ~ReadOnly() {
+  ~ReadOnlyFolder() {
     if (immutable_) Chattr("-i");
     else if (ok_) chmod(folder_.c_str(), 0755);
   }
-  ReadOnly(const ReadOnly&) = delete;
-  ReadOnly& operator=(const ReadOnly&) = delete;
+  ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+  ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
 
   // False when the folder could not be made read-only on this machine.
   bool ok() const { return ok_; }
@@ -47,4 +41,3 @@ class ReadOnly {
   bool ok_ = false;
 };
 
-}  // namespace hardening
