@@ -1,11 +1,13 @@
 #include "text/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -80,6 +82,34 @@ fs::path TemporaryNameFor(const fs::path& target) {
                    std::to_string(counter++) + ".tmp");
 }
 
+// The temporary files of writers that were killed before their rename
+// (".NAME.<pid>.<n>.tmp" of a process no longer running) are removed before
+// the next write of the same file, so that nothing half-written stays in the
+// folder for long. A live process's file is left alone: it may be writing.
+void RemoveAbandonedTemporaries(const fs::path& target) {
+  const std::string prefix = "." + PathText(target.filename()) + ".";
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = PathText(it->path().filename());
+    if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0) {
+      continue;
+    }
+    const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    const std::size_t dot = middle.find('.');
+    if (dot == 0 || dot == std::string::npos ||
+        middle.find_first_not_of("0123456789.") != std::string::npos) {
+      continue;
+    }
+    const long pid = std::strtol(middle.substr(0, dot).c_str(), nullptr, 10);
+    if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+      std::error_code ignored;
+      fs::remove(it->path(), ignored);
+    }
+  }
+}
+
 void SyncFolder(const fs::path& target) {
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
@@ -93,6 +123,7 @@ void SyncFolder(const fs::path& target) {
 void ReplaceAtomically(const fs::path& target, std::string_view bytes) {
   if (!target.has_filename()) Fail(EISDIR);
   const mode_t mode = ModeForReplacement(target);
+  RemoveAbandonedTemporaries(target);
   TemporaryFile temporary(TemporaryNameFor(target));
   temporary.Create();
   WriteFully(temporary.fd(), bytes);

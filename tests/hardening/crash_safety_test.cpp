@@ -71,10 +71,14 @@ TEST(CrashSafety, KillingExportarLeavesOnlySoundTables) {
 
   EXPECT_GE(killed, kKills / 2) << "most kills must fall inside a run";
 
-  // Whatever the kills left, the next run starts clean and completes.
+  // Whatever the kills left, the next run starts clean, completes, and takes
+  // away the temporary files the killed runs could not rename.
   const Outcome after = Batch(ExportarArgs(folder), scratch.path());
   EXPECT_EQ(after.exitCode, 0) << after;
   EXPECT_EQ(InvalidTables(folder), "");
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  }
 }
 
 TEST(CrashSafety, KillingImportarLeavesTheEarlierOutputOrTheCompleteOne) {
