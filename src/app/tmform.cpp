@@ -8,7 +8,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
-#include <QTimer>
 #include <string>
 
 #include "app/form_font.h"
@@ -157,17 +156,20 @@ void TMForm::FormCreate() {
   });
 }
 
-void TMForm::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (shownOnce_) return;
+void TMForm::setVisible(bool visible) {
+  if (!visible || shownOnce_) {
+    QWidget::setVisible(visible);
+    return;
+  }
   shownOnce_ = true;
   if (state_.NumParametros != 2 && parentWidget() == nullptr) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
       move(screen->availableGeometry().center() - rect().center());
   }
-  // The run named on the command line starts from the event loop, so that
-  // a run that closes the window finds it fully shown.
-  QTimer::singleShot(0, this, [this] { FormShow(); });
+  FormShow();
+  // A run that found no file, completed a hosted launch or was forced out
+  // has closed the window already: the program ends without showing it.
+  if (!closed_) QWidget::setVisible(true);
 }
 
 void TMForm::FormShow() {
@@ -178,8 +180,10 @@ void TMForm::FormShow() {
 }
 
 void TMForm::closeEvent(QCloseEvent* event) {
+  closed_ = true;
   RunReportingErrors(this, [this] { FormClose(); });
   event->accept();
+  emit FormClosed();
   EndProgramWhenIdle();
 }
 

@@ -74,11 +74,19 @@ class TMForm : public QWidget, public FrontEnd {
   QFileDialog* OpenDialogXML;
 
  signals:
+  // The window's close handling (FormClose) has just run; the run that closed
+  // it may still go on.
+  void FormClosed();
   // The main window has closed; the application is to end now.
   void ProgramEnding();
 
+ public:
+  // The first showing runs FormShow before the window reaches the screen:
+  // the run Horalia asked for starts at once, and the window appears only if
+  // that run leaves it open.
+  void setVisible(bool visible) override;
+
  protected:
-  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -97,6 +105,7 @@ class TMForm : public QWidget, public FrontEnd {
   ProgramState state_;
   HostEmbedding embedding_;
   bool shownOnce_ = false;
+  bool closed_ = false;       // closed at least once: the program is ending
   bool forcedExit_ = false;   // the current run's window was closed by a forced exit
   int handlersRunning_ = 0;
   bool endPending_ = false;

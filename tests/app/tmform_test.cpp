@@ -43,19 +43,13 @@ void FillBothCourses(courses::TControlCursos& dialog) {
 }
 
 // Writes down Horalia.ini each time the main window is hidden by a close.
-class CloseWatcher : public QObject {
+// What Horalia.ini held each time the window's close handling had run.
+class CloseWatcher {
  public:
-  CloseWatcher(QWidget& window, const Sandbox& sandbox) : sandbox_(sandbox) { window.installEventFilter(this); }
-  QList<QByteArray> IniAtClose;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Hide) IniAtClose << sandbox_.ReadIni();
-    return false;
+  CloseWatcher(TMForm& window, const Sandbox& sandbox) {
+    QObject::connect(&window, &TMForm::FormClosed, [this, &sandbox] { IniAtClose << sandbox.ReadIni(); });
   }
-
- private:
-  const Sandbox& sandbox_;
+  QList<QByteArray> IniAtClose;
 };
 
 }  // namespace
@@ -294,7 +288,7 @@ void MainWindowTest::repeatShowingThenForcedExitWritesTwice() {
   QVERIFY(ShowAndWaitForTheEnd(form, ending));
   QCOMPARE(ending.count(), 1);
   QVERIFY(form.State().CursosIncompletos);
-  QCOMPARE(watcher.IniAtClose.size(), 1);
+  QCOMPARE(watcher.IniAtClose.size(), 2);
   QCOMPARE(watcher.IniAtClose.first(), IniWith("0"));  // written at the forced exit...
   QCOMPARE(sandbox_->ReadIni(), IniWith("1"));         // ...and again at the end of the run
   // The remaining steps ran on the incomplete courses.
