@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
+
+#include "text/file_io.h"
 
 namespace app {
 namespace {
@@ -30,7 +31,7 @@ std::string Quoted(const std::filesystem::path& folder) { return "\"" + folder.s
                       ": no tiene permiso para leerla. Pida permiso de lectura y escritura sobre "
                       "ella y vuelva a intentarlo.");
     default:
-      throw UserError("No se puede abrir la carpeta de trabajo " + name + ": " + std::strerror(error) +
+      throw UserError("No se puede abrir la carpeta de trabajo " + name + ": " + files::SystemErrorText(error) +
                       ". Compruebe la carpeta y vuelva a intentarlo.");
   }
 }
@@ -43,12 +44,10 @@ WorkingFolderLock::WorkingFolderLock(const std::filesystem::path& folder, Use us
   if (fd_ < 0) ThrowCannotOpen(folder, errno);
 
   if (use == Use::kWriteTables && ::faccessat(fd_, ".", W_OK, AT_EACCESS) != 0) {
-    const int error = errno;
     ::close(fd_);
     fd_ = -1;
-    throw UserError("La carpeta de trabajo " + Quoted(folder) + " es de solo lectura (" +
-                    std::strerror(error) +
-                    "): no se pueden escribir en ella las tablas de Horalia. Pida permiso de "
+    throw UserError("La carpeta de trabajo " + Quoted(folder) +
+                    " es de solo lectura: no se pueden escribir en ella las tablas de Horalia. Pida permiso de "
                     "escritura sobre la carpeta y vuelva a intentarlo; las tablas no se han tocado.");
   }
 
@@ -62,7 +61,7 @@ WorkingFolderLock::WorkingFolderLock(const std::filesystem::path& folder, Use us
                       " está en uso por otra conversión. Espere a que termine y vuelva a "
                       "intentarlo; no se ha tocado nada.");
     throw UserError("No se puede reservar la carpeta de trabajo " + Quoted(folder) + ": " +
-                    std::strerror(error) + ". Compruebe la carpeta y vuelva a intentarlo.");
+                    files::SystemErrorText(error) + ". Compruebe la carpeta y vuelva a intentarlo.");
   }
 }
 
