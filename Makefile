@@ -30,7 +30,7 @@ clean:
 # Fuzzing: clang's libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer.
 #   make fuzz         each fuzzer for FUZZ_SECONDS (findings in build-fuzz/fuzz-findings/)
 #   make fuzz-smoke   each for FUZZ_SMOKE_SECONDS: the last part of `make test`
-#   make test-asan    every core test built with ASan+UBSan
+#   make test-asan    every test built with ASan+UBSan
 .PHONY: fuzz fuzz-smoke fuzz-build test-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
@@ -49,6 +49,6 @@ fuzz-smoke: fuzz-build
 	@FUZZ_SEED=1 fuzz/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
 
 test-asan: deps
-	cmake --preset asan -DBUILD_TESTING=ON -DTRANSORVANO_BUILD_GUI=OFF >/dev/null
+	cmake --preset asan -DBUILD_TESTING=ON -DTRANSORVANO_BUILD_GUI=ON >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)

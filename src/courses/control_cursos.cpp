@@ -43,6 +43,10 @@ TControlCursos::TControlCursos(ProgramState& state, QString programFolder, QWidg
   connect(qApp, &QApplication::focusChanged, this, &TControlCursos::OnFocusChanged);
 }
 
+// The focus moves while the widgets are being destroyed, when this is no
+// longer a TControlCursos: the application's signal must not reach it then.
+TControlCursos::~TControlCursos() { disconnect(qApp, nullptr, this, nullptr); }
+
 void TControlCursos::BuildControls() {
   setWindowTitle(QStringLiteral("Asignación de Niveles y Cursos"));
   setFixedSize(672, 499);

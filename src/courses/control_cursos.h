@@ -26,6 +26,7 @@ class TControlCursos : public QDialog {
  public:
   // `owner` is the main window; `programFolder` holds the help file.
   TControlCursos(ProgramState& state, QString programFolder, QWidget* owner);
+  ~TControlCursos() override;
 
   bool FaltaDato = false;   // the last OK found a course without NIVEL or CURSO
   std::string MarcaSalida;  // "fuera" after a forced exit
