@@ -2,18 +2,14 @@
 // week, keyed by day and slot number (DIHO) so that Horalia's lessons can be
 // traced back to Séneca's slot identifiers and times.
 #include <cstdint>
-#include <limits>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "app/program_state.h"
 #include "exchange/exchange_document.h"
 #include "import/seneca_to_horalia.h"
 #include "import/step_support.h"
 #include "tables/working_tables.h"
-#include "text/cp1252.h"
-#include "text/user_error.h"
+#include "text/integer_text.h"
 
 namespace import {
 namespace {
@@ -28,33 +24,6 @@ std::string PadTime(const std::string& time) {
   std::string padded(1, '0');
   padded += time;
   return padded;
-}
-
-// A decimal integer within 32 bits: an optional sign followed by digits,
-// nothing else.
-std::optional<std::int32_t> ParseInteger(std::string_view value) {
-  bool negative = false;
-  if (!value.empty() && (value.front() == '+' || value.front() == '-')) {
-    negative = value.front() == '-';
-    value.remove_prefix(1);
-  }
-  if (value.empty()) return std::nullopt;
-  std::int64_t magnitude = 0;
-  for (const char c : value) {
-    if (c < '0' || c > '9') return std::nullopt;
-    magnitude = magnitude * 10 + (c - '0');
-    if (magnitude > std::int64_t{1} << 31) return std::nullopt;
-  }
-  const std::int64_t result = negative ? -magnitude : magnitude;
-  if (result > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-  return static_cast<std::int32_t>(result);
-}
-
-// A time that is not a whole number (08:30, letters) ends the run there.
-std::int64_t ToInteger(const std::string& value) {
-  const auto parsed = ParseInteger(value);
-  if (!parsed) throw UserError("'" + text::Cp1252ToUtf8(value) + "' no es un valor entero válido");
-  return *parsed;
 }
 
 }  // namespace
@@ -75,8 +44,8 @@ void TransformarTramos(ProgramState& state) {
       const std::string desde = PadTime(slot.Position(2));
       const std::string hasta = PadTime(slot.Position(3));
       // The end first: with both unreadable, the end is the one named.
-      const std::int64_t fin = ToInteger(hasta);
-      const std::int64_t minutos = fin - ToInteger(desde);
+      const std::int64_t fin = text::ToInt32(hasta);
+      const std::int64_t minutos = fin - text::ToInt32(desde);
 
       table->Append();
       std::string diho = std::to_string(day);

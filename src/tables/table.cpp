@@ -15,6 +15,7 @@
 #include "tables/working_folder.h"
 #include "text/cp1252.h"
 #include "text/file_io.h"
+#include "text/integer_text.h"
 
 namespace tables {
 
@@ -28,10 +29,6 @@ const char kNotEditing[] = "La fuente de datos no está en modo de edición o in
 
 std::string Utf8(std::string_view cp1252) { return text::Cp1252ToUtf8(cp1252); }
 
-
-[[noreturn]] void NotAnInteger(std::string_view stored) {
-  throw UserError("'" + Utf8(stored) + "' no es un valor entero válido");
-}
 
 [[noreturn]] void NotANumber(std::string_view stored) {
   throw UserError("'" + Utf8(stored) + "' no es un valor numérico válido");
@@ -54,15 +51,6 @@ bool ParseDecimal(std::string_view s, double& value) {
   const char* end = s.data() + s.size();
   const auto [ptr, ec] = std::from_chars(s.data(), end, value, std::chars_format::fixed);
   return ec == std::errc() && ptr == end && std::isfinite(value);
-}
-
-// Digits only, optionally signed: "03" is 3.
-bool ParseWholeText(std::string_view s, std::int32_t& value) {
-  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-  if (s.empty()) return false;
-  const char* end = s.data() + s.size();
-  const auto [ptr, ec] = std::from_chars(s.data(), end, value);
-  return ec == std::errc() && ptr == end;
 }
 
 // A number's decimal text: whole numbers without decimals ("3"), others with
@@ -482,21 +470,20 @@ std::int32_t TField::AsInteger() const {
     const bool hasValue = dbf::IsTextStored(field.type)
                               ? !stored.empty() && ParseDecimal(stored, value)
                               : dbf::DecodeBinaryNumber(bytes, field.type, t.level7, value);
-    if (!hasValue && dbf::IsTextStored(field.type) && !stored.empty()) NotAnInteger(stored);
+    if (!hasValue && dbf::IsTextStored(field.type) && !stored.empty()) text::ThrowNotAnInteger(stored);
     if (!hasValue) return 0;
     // A number with decimals is not a whole number: refused rather than rounded.
     if (std::nearbyint(value) != value || value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::int32_t>::max()) {
-      NotAnInteger(dbf::IsTextStored(field.type) ? std::string(stored) : FormatNumber(value));
+      text::ThrowNotAnInteger(dbf::IsTextStored(field.type) ? std::string(stored) : FormatNumber(value));
     }
     return static_cast<std::int32_t>(value);
   }
   const std::string shown = t.AsString(index_, record);
   const std::string_view stored = TrimBlanks(shown);
   if (stored.empty()) return 0;
-  std::int32_t value = 0;
-  if (field.type == dbf::kTypeLogical || !ParseWholeText(stored, value)) NotAnInteger(stored);
-  return value;
+  if (field.type == dbf::kTypeLogical) text::ThrowNotAnInteger(stored);
+  return text::ToInt32(stored);  // "03" in a text field is 3
 }
 
 bool TField::AsBoolean() const {
