@@ -97,8 +97,10 @@ inline Outcome ImportarCore(const fs::path& folder, const fs::path& chosen, cons
 // A process started with its output in files, for the batch tool.
 class Child {
  public:
-  // Runs `program args...` in `cwd`; stdout and stderr go to files there.
-  Child(const fs::path& program, const std::vector<std::string>& args, const fs::path& cwd)
+  // Runs `program args...` in `cwd`; stdout and stderr go to files there,
+  // the input comes from `input` (a terminal, when a test answers questions).
+  Child(const fs::path& program, const std::vector<std::string>& args, const fs::path& cwd,
+        const fs::path& input = "/dev/null")
       : outFile_(cwd / (".out." + std::to_string(counter_))), errFile_(cwd / (".err." + std::to_string(counter_))) {
     ++counter_;
     pid_ = fork();
@@ -108,8 +110,8 @@ class Child {
       const int err = open(errFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       dup2(out, 1);
       dup2(err, 2);
-      const int null = open("/dev/null", O_RDONLY);
-      dup2(null, 0);
+      const int in = open(input.c_str(), O_RDWR | O_NOCTTY);
+      dup2(in, 0);
       std::vector<std::string> argv{program.string()};
       argv.insert(argv.end(), args.begin(), args.end());
       std::vector<char*> raw;

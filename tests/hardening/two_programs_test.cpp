@@ -4,6 +4,8 @@
 // program (Horalia) holds exclusively ends the run with a clear message and
 // no output.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,6 +57,23 @@ void ExpectInUse(const Outcome& o, const fs::path& folder) {
   EXPECT_TRUE(Contains(o.message, folder.string())) << o;
 }
 
+// A terminal for a child's input: the test types into it when it chooses.
+class Terminal {
+ public:
+  Terminal() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) throw std::runtime_error("no pty");
+  }
+  ~Terminal() { close(master_); }
+  Terminal(const Terminal&) = delete;
+  Terminal& operator=(const Terminal&) = delete;
+
+  fs::path Device() const { return ptsname(master_); }
+  void Type(const std::string& keys) { ASSERT_EQ(write(master_, keys.data(), keys.size()), ssize_t(keys.size())); }
+
+ private:
+  int master_;
+};
+
 TEST(TwoPrograms, ASecondExportarWhileOneRunsEndsAtOnceAndChangesNothing) {
   ScratchFolder scratch;
   const Snapshot reference = ReferenceTables(scratch.path());
@@ -62,16 +81,29 @@ TEST(TwoPrograms, ASecondExportarWhileOneRunsEndsAtOnceAndChangesNothing) {
   SeedGoodFolder(folder);
   fs::remove(folder / "SOLUC.DBF");
 
-  Child first(kBatch, ExportarArgs(folder), scratch.path());
-  while (!FolderIsHeld(folder) && !first.Exited()) std::this_thread::sleep_for(std::chrono::microseconds(200));
-  ASSERT_TRUE(FolderIsHeld(folder)) << "the first run ended before it could be seen holding the folder";
+  // The first run is kept in the middle of its work: its levels file lacks
+  // the first course, so it waits on its terminal for that course's NIVEL
+  // and CURSO while it holds the folder, however slow or fast the machine.
+  std::string levels = ReadFile(kSampleLevels);
+  const std::string firstCourse = "100310;ESO;1\n";
+  ASSERT_TRUE(Contains(levels, firstCourse));
+  levels.erase(levels.find(firstCourse), firstCourse.size());
+  const fs::path partialLevels = scratch.path() / "NIVELES_SIN_PRIMERO.csv";
+  WriteFile(partialLevels, levels);
+  Terminal terminal;
+  Child first(kBatch, {"exportar", kSample.string(), "--niveles", partialLevels.string(), "--htemp", folder.string()},
+              scratch.path(), terminal.Device());
+  while (!FolderIsHeld(folder) && !first.Exited()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(FolderIsHeld(folder)) << "the first run ended without holding the folder: " << first.Wait();
 
   const Outcome second = Batch(ExportarArgs(folder), scratch.path());
   ExpectInUse(second, folder);
   const Outcome importar = Batch({"importar", kSample.string(), "--htemp", folder.string()}, scratch.path());
   ExpectInUse(importar, folder);
 
-  EXPECT_EQ(first.Wait().exitCode, 0);
+  terminal.Type("ESO\n1\n");
+  const Outcome firstOutcome = first.Wait();
+  EXPECT_EQ(firstOutcome.exitCode, 0) << firstOutcome;
   EXPECT_TRUE(TakeSnapshot(folder) == reference) << "the tables are not those of one complete run";
 }
 
