@@ -2,7 +2,6 @@
 // the working tables the Horalia-to-Séneca run looks lessons up in, through
 // the whole run. The good tables come once from a Séneca-to-Horalia run on the
 // small test school and are put back before every input.
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -12,16 +11,13 @@
 #include "export/horalia_to_seneca.h"
 #include "fuzz_support.h"
 #include "hardening/filling_front_end.h"
+#include "hardening/fuzzed_tables.h"
 #include "import/seneca_to_horalia.h"
 #include "text/user_error.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::array<std::string_view, 7> kTables = {"SOLUC.DBF",   "PROFT.DBF",   "AULAT.DBF",
-                                                     "GRUPOST.DBF", "ASIGNOMT.DBF", "DIASHORAST.DBF",
-                                                     "CURSOACAD.DBF"};
 
 const fs::path& GoodTables() {
   static const fs::path good = [] {
@@ -51,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)prepared;
 
   fs::copy(GoodTables(), folder, fs::copy_options::overwrite_existing | fs::copy_options::recursive);
-  const std::string_view table = kTables[data[0] % kTables.size()];
-  fuzzing::WriteFile(folder / table, fuzzing::AsBytes(data + 1, size - 1));
+  const std::string_view input = fuzzing::AsBytes(data, size);
+  fuzzing::WriteFile(folder / hardening::FuzzedTableOf(input), input.substr(1));
 
   hardening::FillingFrontEnd ui;
   ProgramState state(folder, ui);

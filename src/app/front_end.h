@@ -5,14 +5,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class ProgramState;
 
 // How one showing of the level and course assignment dialog ended.
 struct CourseDialogResult {
   bool FaltaDato = false;   // the last OK found a course without NIVEL or CURSO
-  std::string MarcaSalida;  // "fuera" after a forced exit, empty otherwise
+  std::string MarcaSalida;  // kMarcaSalidaForzada after a forced exit, empty otherwise
 };
+
+// The mark a forced exit of the assignment dialog leaves.
+inline constexpr std::string_view kMarcaSalidaForzada = "fuera";
 
 class FrontEnd {
  public:
@@ -29,4 +33,17 @@ class FrontEnd {
 
   // The hourglass while a run works; taken back at its end, also on error.
   virtual void SetHourglass(bool busy) = 0;
+};
+
+// The hourglass for as long as a run works: shown when made, taken back when
+// gone, however the run ends.
+class Hourglass {
+ public:
+  explicit Hourglass(FrontEnd& ui) : ui_(ui) { ui_.SetHourglass(true); }
+  ~Hourglass() { ui_.SetHourglass(false); }
+  Hourglass(const Hourglass&) = delete;
+  Hourglass& operator=(const Hourglass&) = delete;
+
+ private:
+  FrontEnd& ui_;
 };

@@ -46,7 +46,7 @@ CourseDialogResult BatchFrontEnd::ShowCourseDialog(ProgramState& state) {
   if (console_.interactive && AskMissingValues(state)) {
     return CourseDialogResult{.FaltaDato = true, .MarcaSalida = {}};  // check again
   }
-  if (forzarSalida_) return CourseDialogResult{.FaltaDato = false, .MarcaSalida = "fuera"};
+  if (forzarSalida_) return CourseDialogResult{.FaltaDato = false, .MarcaSalida = std::string(kMarcaSalidaForzada)};
   throw CoursesLeftIncomplete(
       "No se ha terminado el proceso: falta el NIVEL o el CURSO de algún curso.\n"
       "Se han escrito CURSOACAD y CURSOST; las demás tablas de trabajo no se han tocado.\n"

@@ -10,6 +10,7 @@
 #include "export/horalia_to_seneca.h"
 #include "import/seneca_to_horalia.h"
 #include "tables/working_folder.h"
+#include "text/file_io.h"
 
 namespace batch {
 namespace {
@@ -30,15 +31,7 @@ bool ReportMissingFile(const Options& options, Console& console) {
 }
 
 // ArchivoXML holds a full path in UTF-8, as the file dialog would give it.
-std::string FullPathUtf8(const fs::path& file) {
-  const std::u8string utf8 = fs::absolute(file).lexically_normal().u8string();
-  return std::string(utf8.begin(), utf8.end());
-}
-
-std::string Shown(const fs::path& path) {
-  const std::u8string utf8 = path.u8string();
-  return std::string(utf8.begin(), utf8.end());
-}
+std::string FullPathUtf8(const fs::path& file) { return files::PathText(fs::absolute(file).lexically_normal()); }
 
 }  // namespace
 
@@ -60,7 +53,7 @@ int Exportar(const Options& options, Console& console) {
     return kExitIncomplete;
   }
 
-  console.out << "Tablas de trabajo escritas en " << Shown(folder) << ":\n";
+  console.out << "Tablas de trabajo escritas en " << files::PathText(folder) << ":\n";
   PrintWorkingTableCounts(folder, console.out);
   if (frontEnd.ForcedExit()) {
     console.out << "Salida forzada: algún curso quedó sin NIVEL o sin CURSO; "
@@ -87,7 +80,7 @@ int Importar(const Options& options, Console& console) {
               << summary.LessonsWithoutUnit << "\n"
               << "Sesiones sin materia hallada en ASIGNOMT (guardias y otras tareas incluidas): "
               << summary.LessonsWithoutSubject << "\n"
-              << "Documento para Séneca: " << Shown(summary.Output) << "\n"
+              << "Documento para Séneca: " << files::PathText(summary.Output) << "\n"
               << "Proceso finalizado\n";
   return kExitOk;
 }

@@ -1,6 +1,5 @@
 #include "batch/course_levels.h"
 
-#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -31,30 +30,6 @@ std::string ReadWholeFile(const std::filesystem::path& csv) {
   return bytes;
 }
 
-// True iff the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
-bool IsUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    std::size_t extra;
-    std::uint32_t min, cp;
-    if (c < 0x80) { ++i; continue; }
-    if ((c & 0xE0) == 0xC0) { extra = 1; min = 0x80; cp = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { extra = 2; min = 0x800; cp = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { extra = 3; min = 0x10000; cp = c & 0x07; }
-    else return false;
-    if (i + extra >= s.size()) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto b = static_cast<unsigned char>(s[i + k]);
-      if ((b & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += extra + 1;
-  }
-  return true;
-}
-
 std::vector<std::string> SplitFields(const std::string& line) {
   std::vector<std::string> fields;
   std::size_t start = 0;
@@ -81,7 +56,7 @@ std::vector<CourseLevel> ReadCourseLevels(const std::filesystem::path& csv) {
   for (int number = 1; std::getline(lines, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const std::string where = "El archivo de niveles " + Quoted(csv) + ", línea " + std::to_string(number);
-    if (!IsUtf8(line)) {
+    if (!text::IsUtf8(line)) {
       throw UserError(where + ", no está en UTF-8. Guárdelo como texto UTF-8.");
     }
     if (IsBlankLine(line)) continue;

@@ -11,9 +11,7 @@ namespace batch {
 void PrintWorkingTableCounts(const std::filesystem::path& folder, std::ostream& out) {
   for (const auto& schema : tables::WorkingTableSchemas()) {
     tables::TTable table;
-    table.SetDatabaseName(folder.string());
-    table.SetTableName(schema.Name + ".DBF");
-    table.SetTableType(tables::TTableType::ttDBase);
+    tables::BindWorkingTable(table, folder, schema.Name);
     table.SetActive(true);
     const std::size_t rows = table.RecordCount();
     table.SetActive(false);

@@ -14,8 +14,6 @@ bool IsIncomplete(tables::TTable& cursos) {
          text::IsBlank(cursos.FieldByName("CURSO").AsString());
 }
 
-constexpr std::string_view kForcedExit = "fuera";
-
 }  // namespace
 
 void RunAssignmentLoop(ProgramState& state) {
@@ -28,7 +26,7 @@ void RunAssignmentLoop(ProgramState& state) {
     }
     // A forced exit closes the main window but not the run: the remaining
     // steps still rebuild their tables from what CURSOST holds.
-    if (result.MarcaSalida == kForcedExit) state.Ui().CloseMainWindow();
+    if (result.MarcaSalida == kMarcaSalidaForzada) state.Ui().CloseMainWindow();
     return;
   }
 }

@@ -64,9 +64,8 @@ void TControlCursos::BuildControls() {
   CursosTDBGrid->setGeometry(3, 56, 456, 433);
   CursosTDBGrid->setModel(model_);
   const int charWidth = CursosTDBGrid->fontMetrics().averageCharWidth();
-  const int displayWidths[] = {10, 40, 5, 3};
-  for (int c = 0; c < 4; ++c)
-    CursosTDBGrid->setColumnWidth(c, std::max(displayWidths[c] * charWidth + 8,
+  for (int c = 0; c < model_->columnCount(); ++c)
+    CursosTDBGrid->setColumnWidth(c, std::max(CursosTModel::DisplayWidth(c) * charWidth + 8,
                                               CursosTDBGrid->horizontalHeader()->sectionSizeHint(c)));
 
   wwDBNavigator1 = new TwwDBNavigator(Draw3D1, CursosTDBGrid, model_);
@@ -198,7 +197,7 @@ void TControlCursos::BitBtn2Click() {
     CursosTDBGrid->CommitOpenEditor();
     wwTableCursosT.SetActive(false);
     FaltaDato = false;
-    MarcaSalida = "fuera";
+    MarcaSalida = kMarcaSalidaForzada;
     accept();
   });
 }

@@ -29,7 +29,7 @@ class TControlCursos : public QDialog {
   ~TControlCursos() override;
 
   bool FaltaDato = false;   // the last OK found a course without NIVEL or CURSO
-  std::string MarcaSalida;  // "fuera" after a forced exit
+  std::string MarcaSalida;  // kMarcaSalidaForzada after a forced exit
 
   // Opens wwTableCursosT and offers the forced exit when the courses were
   // found incomplete before. Called before the dialog is shown; a failure of

@@ -137,6 +137,10 @@ int CursosTModel::FieldWidth(int column) const {
   return kColumns[column].displayWidth;
 }
 
+int CursosTModel::DisplayWidth(int column) {
+  return column >= 0 && column < kColumnCount ? kColumns[column].displayWidth : 0;
+}
+
 int CursosTModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

@@ -39,6 +39,8 @@ class CursosTModel : public QAbstractTableModel {
   int CurrentRow() const { return current_; }
   // The width of the field shown in `column`, in characters.
   int FieldWidth(int column) const;
+  // The characters the grid makes room for in `column`.
+  static int DisplayWidth(int column);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

@@ -15,14 +15,12 @@
 namespace exchange {
 namespace {
 
-std::string Quoted(const std::filesystem::path& file) { return "«" + file.string() + "»"; }
-
 [[noreturn]] void ThrowReadError(const std::filesystem::path& file, const std::string& reason) {
-  throw UserError("No se puede leer el archivo " + Quoted(file) + ": " + reason + ".");
+  throw UserError("No se puede leer el archivo " + files::Quoted(files::PathText(file)) + ": " + reason + ".");
 }
 
 [[noreturn]] void ThrowWriteError(const std::filesystem::path& file, const std::string& reason) {
-  throw UserError("No se ha podido guardar el archivo " + Quoted(file) + ": " + reason +
+  throw UserError("No se ha podido guardar el archivo " + files::Quoted(files::PathText(file)) + ": " + reason +
                   ". Si el archivo ya existía, queda como estaba.");
 }
 

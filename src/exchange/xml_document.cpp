@@ -13,6 +13,7 @@
 #include "exchange/entity_expansion.h"
 #include "exchange/location_path.h"
 #include "text/cp1252.h"
+#include "text/file_io.h"
 
 namespace exchange {
 namespace {
@@ -40,8 +41,6 @@ void EnsureLibxmlReady() {
   }();
   (void)ready;
 }
-
-std::string Quoted(std::string_view name) { return "«" + std::string(name) + "»"; }
 
 // A parser message on one line, without its trailing newline and period.
 std::string OneLine(const char* message) {
@@ -121,17 +120,17 @@ class ExternalEntitiesRefused {
 
 [[noreturn]] void ThrowUnreadable(std::string_view name, const std::optional<ParserProblem>& problem) {
   if (!problem) {
-    throw UserError("El archivo " + Quoted(name) + " no es un documento XML válido. " + kCheckDocumentAdvice);
+    throw UserError("El archivo " + files::Quoted(name) + " no es un documento XML válido. " + kCheckDocumentAdvice);
   }
   std::string where;
   if (problem->line > 0) {
     where = " (línea " + std::to_string(problem->line) + ", columna " + std::to_string(problem->column) + ")";
   }
   if (problem->code == XML_ERR_UNSUPPORTED_ENCODING) {
-    throw UserError("El archivo " + Quoted(name) + " declara una codificación de caracteres desconocida" + where +
+    throw UserError("El archivo " + files::Quoted(name) + " declara una codificación de caracteres desconocida" + where +
                     ": " + problem->message + ". Guárdelo en ISO-8859-1, UTF-8 o windows-1252.");
   }
-  throw UserError("El archivo " + Quoted(name) + " no es un documento XML válido" + where + ": " +
+  throw UserError("El archivo " + files::Quoted(name) + " no es un documento XML válido" + where + ": " +
                   problem->message + ". " + kCheckDocumentAdvice);
 }
 
@@ -237,8 +236,8 @@ std::string Serialise(xmlDoc* doc, const std::string& nameForErrors) {
   std::unique_ptr<xmlChar, XmlCharDeleter> owned(bytes);
   if (bytes == nullptr || size < 0 || capture.Problem()) {
     const std::string reason = capture.Problem() ? ": " + capture.Problem()->message : "";
-    throw UserError("No se ha podido escribir el documento " + Quoted(nameForErrors) + " en la codificación " +
-                    Quoted(encoding) + reason + ".");
+    throw UserError("No se ha podido escribir el documento " + files::Quoted(nameForErrors) + " en la codificación " +
+                    files::Quoted(encoding) + reason + ".");
   }
   return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
 }
@@ -326,10 +325,10 @@ XmlDocument XmlDocument::Load(const std::filesystem::path& file) {
 XmlDocument XmlDocument::Parse(std::string_view bytes, std::string_view name) {
   EnsureLibxmlReady();
   if (bytes.empty()) {
-    throw UserError("El archivo " + Quoted(name) + " está vacío y no es un documento XML. " + kCheckDocumentAdvice);
+    throw UserError("El archivo " + files::Quoted(name) + " está vacío y no es un documento XML. " + kCheckDocumentAdvice);
   }
   if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-    throw UserError("El archivo " + Quoted(name) + " es demasiado grande para ser un documento de intercambio.");
+    throw UserError("El archivo " + files::Quoted(name) + " es demasiado grande para ser un documento de intercambio.");
   }
   std::unique_ptr<xmlParserCtxt, ParserContextDeleter> context(xmlNewParserCtxt());
   if (!context) throw std::bad_alloc();
@@ -341,7 +340,7 @@ XmlDocument XmlDocument::Parse(std::string_view bytes, std::string_view name) {
   if (doc == nullptr) ThrowUnreadable(name, capture.Problem());
   XmlDocument loaded(doc);
   if (MeasureEntityExpansion(doc, kMaxEntityExpansion) > kMaxEntityExpansion) {
-    throw UserError("El archivo " + Quoted(name) +
+    throw UserError("El archivo " + files::Quoted(name) +
                     " contiene entidades XML que se expanden a un texto desmesurado, y no se lee. " +
                     kCheckDocumentAdvice);
   }

@@ -13,24 +13,13 @@
 #include "tables/table.h"
 #include "tables/working_folder.h"
 #include "tables/working_tables.h"
+#include "text/file_io.h"
 
 namespace exporting {
 namespace {
 
 constexpr const char* kFaltaCursoAcad =
     "ATENCIÓN Falta un Fich. Temporal. Transforme de nuevo de Séneca a Horalia";
-
-// The hourglass shows while the run works and is taken back however it ends.
-class Hourglass {
- public:
-  explicit Hourglass(FrontEnd& ui) : ui_(ui) { ui_.SetHourglass(true); }
-  ~Hourglass() { ui_.SetHourglass(false); }
-  Hourglass(const Hourglass&) = delete;
-  Hourglass& operator=(const Hourglass&) = delete;
-
- private:
-  FrontEnd& ui_;
-};
 
 // The six main-window components the run reads, opened in this order before
 // the first teacher and closed in the same order after the last. A run that
@@ -67,9 +56,7 @@ class RunComponents {
 // the run's own. An empty CURSOACAD gives empty dates.
 CourseDates ReadCourseDates(const std::filesystem::path& workingFolder) {
   tables::TTable cursoAcad;
-  cursoAcad.SetDatabaseName(workingFolder.string());
-  cursoAcad.SetTableName("CURSOACAD.DBF");
-  cursoAcad.SetTableType(tables::TTableType::ttDBase);
+  tables::BindWorkingTable(cursoAcad, workingFolder, "CURSOACAD");
   cursoAcad.SetActive(true);
   cursoAcad.First();
   CourseDates dates;
@@ -87,7 +74,7 @@ CourseDates ReadCourseDates(const std::filesystem::path& workingFolder) {
 exchange::XmlNode LoadTemplate(ProgramState& state, const std::filesystem::path& templateFile) {
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(templateFile, ec);
-  const std::string shown = "«" + (ec ? templateFile : absolute).string() + "»";
+  const std::string shown = files::Quoted(files::PathText(ec ? templateFile : absolute));
   if (!std::filesystem::exists(templateFile, ec)) {
     throw UserError("No se encuentra la plantilla del documento para Séneca " + shown +
                     ". Copie base.xml en esa carpeta y repita la transformación.");

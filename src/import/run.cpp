@@ -10,6 +10,7 @@
 #include "app/working_folder_lock.h"
 #include "exchange/xml_document.h"
 #include "import/seneca_to_horalia.h"
+#include "text/file_io.h"
 
 namespace import {
 namespace {
@@ -24,10 +25,6 @@ constexpr Step kSteps[] = {
     TransformarAsignaciones,   TransformarTramos,
 };
 
-std::filesystem::path PathFromUtf8(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 }  // namespace
 
 void RunSenecaToHoralia(ProgramState& state) {
@@ -38,19 +35,17 @@ void RunSenecaToHoralia(ProgramState& state) {
   // Loaded in full before any table is deleted: a file that is not a
   // well-formed document ends the run with the working tables untouched.
   state.DocXML = std::make_unique<exchange::XmlDocument>(
-      exchange::XmlDocument::Load(PathFromUtf8(state.ArchivoXML)));
+      exchange::XmlDocument::Load(files::PathFromText(state.ArchivoXML)));
 
-  state.Ui().SetHourglass(true);
+  const Hourglass hourglass(state.Ui());
   try {
     for (const Step step : kSteps) step(state);
   } catch (...) {
     // The tables rebuilt so far stay; the components are left closed so that
-    // the next run can open them, and the user gets the normal cursor back.
+    // the next run can open them.
     state.Tables.CloseAll();
-    state.Ui().SetHourglass(false);
     throw;
   }
-  state.Ui().SetHourglass(false);
   state.CodigoResultado = 1;
 }
 

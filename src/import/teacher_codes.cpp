@@ -40,7 +40,8 @@ std::string TeacherCodes::Next(std::string_view nombre, std::string_view apellid
   const std::string fullName = std::string(nombre) + " " + std::string(apellido1) + " " + std::string(apellido2);
   throw UserError("No queda ningún código de cuatro caracteres libre para el profesor \"" +
                   text::Cp1252ToUtf8(fullName) + "\" (iniciales \"" + text::Cp1252ToUtf8(base) +
-                  "\"): todos están dados a otros profesores.");
+                  "\"): todos están dados a otros profesores. Revise en Séneca los nombres de los profesores "
+                  "(puede haber alguno repetido) y vuelva a exportar el archivo.");
 }
 
 }  // namespace import

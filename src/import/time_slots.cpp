@@ -35,8 +35,8 @@ void TransformarTramos(ProgramState& state) {
   const exchange::XmlDocument& doc = LoadedDocument(state);
   auto table = tables::RebuildTable(state.WorkingFolder(), "DIASHORAST");
 
+  const auto slots = exchange::SelectRecords(doc, "TRAMOS_HORARIOS");
   for (int day = 1; day <= kDaysOfWeek; ++day) {
-    const auto slots = exchange::SelectRecords(doc, "TRAMOS_HORARIOS");
     for (std::size_t j = 0; j < slots.size(); ++j) {
       const exchange::Record slot(slots[j]);
       const std::string tramo = slot.Position(0);

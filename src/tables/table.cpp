@@ -29,9 +29,12 @@ const char kNotEditing[] = "La fuente de datos no está en modo de edición o in
 
 std::string Utf8(std::string_view cp1252) { return text::Cp1252ToUtf8(cp1252); }
 
-
 [[noreturn]] void NotANumber(std::string_view stored) {
   throw UserError("'" + Utf8(stored) + "' no es un valor numérico válido");
+}
+
+[[noreturn]] void NoSuchField(std::string_view name) {
+  throw UserError("No se encuentra el campo '" + Utf8(name) + "'");
 }
 
 // Blanks off both ends (and the NULs some writers pad with).
@@ -413,7 +416,7 @@ void TTable::Impl::ApplyFilter() {
       return;
     }
   }
-  throw UserError("No se encuentra el campo '" + Utf8(fieldName) + "'");
+  NoSuchField(fieldName);
 }
 
 // ---------------------------------------------------------------------------
@@ -502,18 +505,14 @@ double TField::AsFloat() const {
 }
 
 TTable::Impl::Writable TTable::Impl::WritableField(std::size_t visible) {
-  Impl& t = *this;
-  t.RequireActive();
-  if (t.state != TDataSetState::dsEdit && t.state != TDataSetState::dsInsert) {
-    throw UserError(kNotEditing);
-  }
-  const dbf::FieldDescriptor& field = t.Descriptor(visible);
-  t.modified = true;
-  return {field, t.buffer.data() + field.offset};
+  RequireActive();
+  if (state != TDataSetState::dsEdit && state != TDataSetState::dsInsert) throw UserError(kNotEditing);
+  const dbf::FieldDescriptor& field = Descriptor(visible);
+  modified = true;
+  return {field, buffer.data() + field.offset};
 }
 
 void TTable::Impl::StoreNumber(const Writable& w, double value) {
-  const Impl& t = *this;
   const dbf::FieldDescriptor& field = w.field;
   if (!dbf::IsTextStored(field.type)) {
     // Level 7 keeps the lowest 32-bit value for "no value" (all bits zero).
@@ -523,20 +522,20 @@ void TTable::Impl::StoreNumber(const Writable& w, double value) {
                        value <= std::numeric_limits<std::int32_t>::max());
     if (!fits) {
       throw UserError("El valor " + FormatNumber(value) + " no cabe en el campo '" + Utf8(field.name) +
-                      "' de la tabla " + t.Label() + ".");
+                      "' de la tabla " + Label() + ".");
     }
-    dbf::EncodeBinaryNumber(value, field.type, t.level7, w.out, field.length);
+    dbf::EncodeBinaryNumber(value, field.type, level7, w.out, field.length);
     return;
   }
   const int decimals = std::min<int>(field.decimals, 15);
-  char buffer[400];
-  const int size = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  char digits[400];
+  const int size = std::snprintf(digits, sizeof digits, "%.*f", decimals, value);
   if (size < 0 || static_cast<std::size_t>(size) > field.length) {
     throw UserError("El valor " + FormatNumber(value) + " no cabe en el campo '" + Utf8(field.name) +
-                    "' de la tabla " + t.Label() + " (" + std::to_string(field.length) +
+                    "' de la tabla " + Label() + " (" + std::to_string(field.length) +
                     " cifras con " + std::to_string(field.decimals) + " decimales).");
   }
-  dbf::EncodeStoredText(std::string_view(buffer, static_cast<std::size_t>(size)), true, w.out,
+  dbf::EncodeStoredText(std::string_view(digits, static_cast<std::size_t>(size)), true, w.out,
                         field.length);
 }
 
@@ -643,7 +642,7 @@ void TTable::CreateTable() {
   const fs::path path = t.ResolvedPath();
   const std::string label = t.Label(path);
   if (t.active) throw UserError("No se puede crear la tabla " + label + " mientras está abierta.");
-  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  const fs::path folder = files::FolderOf(path);
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) {
     throw UserError("No se puede crear la tabla " + label + ": no existe la carpeta " +
@@ -747,7 +746,7 @@ TField TTable::FieldByName(std::string_view name) {
   for (std::size_t i = 0; i < t.visibleFields.size(); ++i) {
     if (text::SameTextIgnoringCase(t.visibleFields[i].Name, name)) return TField(this, i);
   }
-  throw UserError("No se encuentra el campo '" + Utf8(name) + "'");
+  NoSuchField(name);
 }
 
 const std::vector<TFieldDef>& TTable::Fields() const { return impl_->visibleFields; }

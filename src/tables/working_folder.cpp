@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "text/cp1252.h"
+#include "text/file_io.h"
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -21,16 +22,6 @@ namespace tables {
 namespace fs = std::filesystem;
 
 namespace {
-
-// A path of this machine from UTF-8 text.
-fs::path PathFromUtf8(std::string_view utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string Utf8Name(const fs::path& name) {
-  const std::u8string u8 = name.u8string();
-  return std::string(u8.begin(), u8.end());
-}
 
 // The key under which two file names are the same name for Windows. Names on
 // disk are UTF-8; a name that Windows-1252 can hold is folded letter by letter
@@ -60,7 +51,7 @@ std::vector<std::string> MatchingNames(const fs::path& dir, std::string_view nam
   std::error_code ec;
   fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    std::string candidate = Utf8Name(it->path().filename());
+    std::string candidate = files::PathText(it->path().filename());
     if (NameKey(candidate) == wanted) matches.push_back(std::move(candidate));
   }
   std::sort(matches.begin(), matches.end());
@@ -72,11 +63,11 @@ std::vector<std::string> MatchingNames(const fs::path& dir, std::string_view nam
 // folder holding both "SOLUC.dbf" and "soluc.DBF" always yields the same one.
 std::optional<fs::path> MatchEntry(const fs::path& dir, std::string_view name) {
   if (name.empty()) return std::nullopt;
-  const fs::path exact = dir / PathFromUtf8(name);
+  const fs::path exact = dir / files::PathFromText(name);
   if (EntryExists(exact)) return exact;
   const std::vector<std::string> matches = MatchingNames(dir, name);
   if (matches.empty()) return std::nullopt;
-  return dir / PathFromUtf8(matches.front());
+  return dir / files::PathFromText(matches.front());
 }
 
 std::vector<std::string_view> SplitComponents(std::string_view path) {
@@ -120,7 +111,7 @@ fs::path DriveRoot(char letter) {
 
 fs::path ResolveWindowsPath(std::string_view windowsPath) {
 #ifdef _WIN32
-  return PathFromUtf8(windowsPath);
+  return files::PathFromText(windowsPath);
 #else
   const bool hasDrive = windowsPath.size() >= 2 && windowsPath[1] == ':' &&
                         std::isalpha(static_cast<unsigned char>(windowsPath[0]));
@@ -144,7 +135,7 @@ fs::path ResolveWindowsPath(std::string_view windowsPath) {
       }
       matching = false;
     }
-    resolved /= PathFromUtf8(part);
+    resolved /= files::PathFromText(part);
   }
   return resolved;
 #endif
@@ -152,17 +143,17 @@ fs::path ResolveWindowsPath(std::string_view windowsPath) {
 
 fs::path FindInFolder(const fs::path& folder, std::string_view name) {
   if (std::optional<fs::path> found = MatchEntry(folder, name)) return *found;
-  return folder / PathFromUtf8(name);
+  return folder / files::PathFromText(name);
 }
 
 std::vector<fs::path> AllSpellingsInFolder(const fs::path& folder, std::string_view name) {
   std::vector<fs::path> found;
-  for (const std::string& match : MatchingNames(folder, name)) found.push_back(folder / PathFromUtf8(match));
+  for (const std::string& match : MatchingNames(folder, name)) found.push_back(folder / files::PathFromText(match));
   return found;
 }
 
 fs::path TableFile(const fs::path& folder, std::string_view name) {
-  if (!PathFromUtf8(name).has_extension()) return FindInFolder(folder, std::string(name) + ".DBF");
+  if (!files::PathFromText(name).has_extension()) return FindInFolder(folder, std::string(name) + ".DBF");
   return FindInFolder(folder, name);
 }
 

@@ -150,6 +150,10 @@ void MainWindowTables::CloseAll() noexcept {
   }
 }
 
+void BindWorkingTable(TTable& table, const fs::path& folder, std::string_view name) {
+  Bind(table, folder, std::string(name) + ".DBF", TTableType::ttDBase, false);
+}
+
 void BindCursosT(TTable& wwTableCursosT, const fs::path& folder) {
   Bind(wwTableCursosT, folder, "CURSOST.DBF", TTableType::ttDefault, false);
 }

@@ -50,6 +50,10 @@ struct MainWindowTables {
   void CloseAll() noexcept;
 };
 
+// A working table read outside the components: NAME.DBF in the working
+// folder, dBase type, opened shared.
+void BindWorkingTable(TTable& table, const std::filesystem::path& folder, std::string_view name);
+
 // The assignment dialog's component: CURSOST.DBF in the working folder, no
 // table type (the extension selects dBase), opened shared.
 void BindCursosT(TTable& wwTableCursosT, const std::filesystem::path& folder);

@@ -118,6 +118,15 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
+bool IsUtf8(std::string_view bytes) {
+  std::size_t i = 0;
+  char32_t cp = 0;
+  while (i < bytes.size()) {
+    if (!DecodeUtf8(bytes, i, cp)) return false;
+  }
+  return true;
+}
+
 std::string Cp1252ToUtf8(std::string_view cp1252) {
   std::string out;
   out.reserve(cp1252.size());

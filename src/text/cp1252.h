@@ -21,6 +21,10 @@ std::string Utf8ToCp1252(std::string_view utf8);
 // same value, as Windows does.
 std::string Cp1252ToUtf8(std::string_view cp1252);
 
+// True iff the bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing beyond U+10FFFF, no sequence cut short).
+bool IsUtf8(std::string_view bytes);
+
 std::u16string Cp1252ToUtf16(std::string_view cp1252);
 // A character outside the code page, or an unpaired surrogate, becomes "?".
 std::string Utf16ToCp1252(std::u16string_view utf16);

@@ -77,8 +77,7 @@ class TemporaryFile {
 
 fs::path TemporaryNameFor(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  return folder / ("." + PathText(target.filename()) + "." + std::to_string(::getpid()) + "." +
+  return FolderOf(target) / ("." + PathText(target.filename()) + "." + std::to_string(::getpid()) + "." +
                    std::to_string(counter++) + ".tmp");
 }
 
@@ -88,9 +87,8 @@ fs::path TemporaryNameFor(const fs::path& target) {
 // folder for long. A live process's file is left alone: it may be writing.
 void RemoveAbandonedTemporaries(const fs::path& target) {
   const std::string prefix = "." + PathText(target.filename()) + ".";
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+  for (fs::directory_iterator it(FolderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = PathText(it->path().filename());
     if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
         name.compare(name.size() - 4, 4, ".tmp") != 0) {
@@ -111,8 +109,7 @@ void RemoveAbandonedTemporaries(const fs::path& target) {
 }
 
 void SyncFolder(const fs::path& target) {
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
+  if (const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
     ::fsync(fd);  // the content is already in place; this only makes the rename durable
     ::close(fd);
   }
@@ -159,5 +156,11 @@ std::string PathText(const fs::path& path) {
   const std::u8string u8 = path.u8string();
   return std::string(u8.begin(), u8.end());
 }
+
+fs::path PathFromText(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string Quoted(std::string_view utf8Name) { return "«" + std::string(utf8Name) + "»"; }
+
+fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
 
 }  // namespace files

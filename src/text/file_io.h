@@ -26,4 +26,15 @@ std::string SystemErrorText(int error);
 // A path as UTF-8 text, for messages.
 std::string PathText(const std::filesystem::path& path);
 
+// The path named by UTF-8 text (a file name chosen by the user, a component
+// of a Windows path): the inverse of PathText.
+std::filesystem::path PathFromText(std::string_view utf8);
+
+// A name shown in a message (a file's, an encoding's; UTF-8) between the
+// guillemets the messages put around such names: «name».
+std::string Quoted(std::string_view utf8Name);
+
+// The folder a file is in; "." for a bare file name.
+std::filesystem::path FolderOf(const std::filesystem::path& file);
+
 }  // namespace files
