@@ -77,7 +77,7 @@ class AssignmentDialogTest : public QObject {
   void Show(TControlCursos& dialog) {
     dialog.FormShow();
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog, 60000));
   }
 
   NoFrontEnd frontEnd_;

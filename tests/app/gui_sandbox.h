@@ -1,5 +1,5 @@
 // A throwaway installation of the desktop program for one test: a program
-// folder (Horalia.ini, SENECA.chm), a working folder standing for C:\HTEMP,
+// folder (where Horalia.ini goes), a working folder standing for C:\HTEMP,
 // and a Séneca folder with the small test school's exchange document.
 #pragma once
 

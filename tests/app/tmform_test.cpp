@@ -42,7 +42,6 @@ void FillBothCourses(courses::TControlCursos& dialog) {
   QTest::mouseClick(dialog.BitBtn1, Qt::LeftButton);
 }
 
-// Writes down Horalia.ini each time the main window is hidden by a close.
 // What Horalia.ini held each time the window's close handling had run.
 class CloseWatcher {
  public:
@@ -200,7 +199,9 @@ void MainWindowTest::commandWord() {
     QCOMPARE(sandbox_->ReadIni(), IniWith("-1"));
     return;
   }
-  // Had a run started, its file dialog would be up when this timer fires.
+  // A run started by the showing would put up its file dialog inside show()
+  // itself: the answerer reports any window it was not told to expect (in
+  // cleanup()), and once the showing is over no modal window is left up.
   bool checked = false;
   bool modalUp = true;
   form.show();
@@ -384,7 +385,7 @@ void MainWindowTest::helpOpensTheFileBesideTheProgram() {
   QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "OpenHelpUrl");
   QTest::mouseClick(form.Button1, Qt::LeftButton);
   form.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&form));
+  QVERIFY(QTest::qWaitForWindowActive(&form, 60000));
   QTest::keyClick(&form, Qt::Key_F1);  // help context 1, anywhere in the window
   QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
   const QUrl url = QUrl::fromLocalFile(chm.fileName());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "batch/run_program.h"
+#include "common/scratch_folder.h"
 
 namespace {
 
@@ -22,27 +23,11 @@ using batch_test::RunProgram;
 
 const fs::path kSamples = SAMPLES_DIR;
 
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& file, const std::string& bytes) {
-  std::ofstream(file, std::ios::binary) << bytes;
-}
-
 std::string LastLine(const std::string& text) {
   std::string line, last;
   std::istringstream lines(text);
   while (std::getline(lines, line)) last = line;
   return last;
-}
-
-std::vector<std::string> FileNames(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // Rows of every table in a folder, as python3-dbfread counts them.
@@ -177,7 +162,7 @@ TEST_F(BatchTool, MissingDocumentTouchesNothing) {
     const ProgramRun run = Batch(c.args);
     EXPECT_EQ(run.exitCode, 1) << c.name;
     EXPECT_NE(run.err.find("No existe archivo"), std::string::npos) << c.name << ": " << run.err;
-    EXPECT_EQ(FileNames(Htemp()), std::vector<std::string>{"PROFT.DBF"}) << c.name;
+    EXPECT_EQ(EntriesOf(Htemp()), std::vector<std::string>{"PROFT.DBF"}) << c.name;
     EXPECT_EQ(ReadBytes(seeded), "tabla de una ejecución anterior") << c.name;
   }
 }
@@ -216,7 +201,7 @@ TEST_F(BatchTool, IncompleteCoursesWithoutTerminalStopAfterCursost) {
   // The other 39 lines were applied in spite of the BOM and the CRLF ends.
   EXPECT_EQ(CountWhere("CURSOST", "NIVEL", ""), 1);
   EXPECT_EQ(ReadBytes(seeded), "tabla de una ejecución anterior");
-  EXPECT_EQ(FileNames(Htemp()), (std::vector<std::string>{"CURSOACAD.DBF", "CURSOST.DBF", "PROFT.DBF"}));
+  EXPECT_EQ(EntriesOf(Htemp()), (std::vector<std::string>{"CURSOACAD.DBF", "CURSOST.DBF", "PROFT.DBF"}));
   EXPECT_EQ(run.out.find("Proceso finalizado"), std::string::npos);
 }
 
@@ -246,7 +231,7 @@ TEST_F(BatchTool, BadSlotStartEndsTheRunKeepingEarlierTables) {
   std::map<std::string, long> expected = kSampleRows;
   expected["DIASHORAST"] = 0;
   EXPECT_EQ(RowCounts(), expected);
-  EXPECT_EQ(FileNames(Htemp()).size(), 8u);
+  EXPECT_EQ(EntriesOf(Htemp()).size(), 8u);
 }
 
 TEST_F(BatchTool, ImportarRoundTripWritesAWellFormedDocument) {
@@ -276,16 +261,26 @@ TEST_F(BatchTool, ImportarWithoutCursoacadWritesNothing) {
             std::string::npos)
       << run.err;
   EXPECT_FALSE(fs::exists(Output()));
-  EXPECT_EQ(FileNames(root_), (std::vector<std::string>{"ExportacionHorarios.xml", "HTEMP"}));
+  EXPECT_EQ(EntriesOf(root_), (std::vector<std::string>{"ExportacionHorarios.xml", "HTEMP"}));
 }
 
 TEST_F(BatchTool, MalformedLevelsFileStopsBeforeAnyTable) {
-  const fs::path niveles = root_ / "NIVELES.csv";
-  WriteBytes(niveles, "CLAVE;NIVEL;CURSO\n100310;ESO;1\n100333;ESO\n");
-  const ProgramRun run = Exportar(niveles);
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("línea 3"), std::string::npos) << run.err;
-  EXPECT_TRUE(FileNames(Htemp()).empty());
+  const struct {
+    const char* name;
+    std::string csv;
+    const char* says;
+  } cases[] = {
+      {"two values", "CLAVE;NIVEL;CURSO\n100310;ESO;1\n100333;ESO\n", "línea 3"},
+      {"saved in Latin-1", "CLAVE;NIVEL;CURSO\n100310;Bachiller\xE9;1\n", "línea 2, no está en UTF-8"},
+  };
+  for (const auto& c : cases) {
+    const fs::path niveles = root_ / "NIVELES.csv";
+    WriteBytes(niveles, c.csv);
+    const ProgramRun run = Exportar(niveles);
+    EXPECT_EQ(run.exitCode, 1) << c.name;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << c.name << ": " << run.err;
+    EXPECT_TRUE(EntriesOf(Htemp()).empty()) << c.name;
+  }
 }
 
 }  // namespace

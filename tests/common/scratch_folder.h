@@ -38,14 +38,7 @@ class ScratchFolder {
 
   // Names of everything in the folder, sorted, for checking nothing was left
   // behind.
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> Entries() const;
 
  private:
   std::filesystem::path path_;
@@ -55,3 +48,20 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
+
+// Writes the file anew with exactly these bytes.
+inline void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Names of everything in a folder, sorted.
+inline std::vector<std::string> EntriesOf(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+inline std::vector<std::string> ScratchFolder::Entries() const { return EntriesOf(path_); }

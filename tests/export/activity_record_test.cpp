@@ -144,7 +144,7 @@ TEST(LessonStepErrors, DayOrHourThatIsNotANumberEndsTheRun) {
   for (const auto& c : cases) {
     School school;
     WriteLookupTables(school);
-    WriteFile(school.Output(), "ANTERIOR");
+    WriteBytes(school.Output(), "ANTERIOR");
     WriteSoluc(school.WorkingFolder(), DayHourType::kText,
                {{{"PROF", "P1"}, {"DIA", "1"}, {"HORA", "1"}},
                 {{"PROF", "P1"}, {"DIA", c.dia}, {"HORA", c.hora}}});
@@ -152,7 +152,7 @@ TEST(LessonStepErrors, DayOrHourThatIsNotANumberEndsTheRun) {
 
     EXPECT_THROW(school.Run(), UserError) << c.name;
 
-    EXPECT_EQ(ReadFile(school.Output()), "ANTERIOR") << c.name;
+    EXPECT_EQ(ReadBytes(school.Output()), "ANTERIOR") << c.name;
     EXPECT_EQ(school.State().CodigoResultado, -1) << c.name;
     EXPECT_TRUE(school.ComponentsClosed()) << c.name;
     EXPECT_EQ(school.ui.hourglass, (std::vector<bool>{true, false})) << c.name;

@@ -47,16 +47,6 @@ class FakeFrontEnd : public FrontEnd {
   int closes = 0;
 };
 
-inline std::string ReadFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
 // Appends the rows to an open table, each field set by name.
 inline void AppendRows(tables::TTable& table, const std::vector<Row>& rows) {
   for (const Row& row : rows) {
@@ -138,8 +128,8 @@ class School {
   School() {
     std::filesystem::create_directories(WorkingFolder());
     std::filesystem::create_directories(Chosen().parent_path());
-    WriteFile(Chosen(), "cualquier cosa: de este archivo solo cuentan su carpeta y su nombre");
-    WriteFile(Template(), kTemplate);
+    WriteBytes(Chosen(), "cualquier cosa: de este archivo solo cuentan su carpeta y su nombre");
+    WriteBytes(Template(), kTemplate);
     WriteWorkingTable(WorkingFolder(), "CURSOACAD",
                       {{{"CURSOANNO", "2026"}, {"F_INICIO", kInicio}, {"F_FIN", kFin}}});
     for (const char* name : {"PROFT", "AULAT", "GRUPOST", "ASIGNOMT", "DIASHORAST"})
@@ -195,15 +185,6 @@ int InChildProcess(Body body) {
   int status = 0;
   if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
-}
-
-// The names of the entries of a folder, sorted.
-inline std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // Readers of the output document.

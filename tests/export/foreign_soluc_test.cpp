@@ -14,7 +14,7 @@ namespace {
 void WriteSolucWithPython(const School& school, const std::string& dayHourSpec,
                           const std::string& lessons) {
   const std::filesystem::path script = school.Path("soluc.py");
-  WriteFile(script,
+  WriteBytes(script,
             "import dbf, sys\n"
             "t = dbf.Table(sys.argv[1], 'PROF C(4); " + dayHourSpec +
                 "; AULA C(4); CODGRUPO C(4); ASIG C(4); TAREA C(4)', codepage='cp1252', "

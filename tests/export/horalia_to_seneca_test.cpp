@@ -108,7 +108,7 @@ TEST(TemplateDocument, CarriedUnchangedAroundTheNewGroup) {
   const std::string expected =
       Replaced(kTemplate, "  </BLOQUE_DATOS>",
                "  <grupo_datos seq=\"HORARIOS_REGULARES\" registros=\"0\"/></BLOQUE_DATOS>");
-  EXPECT_EQ(ReadFile(school.Output()), expected);
+  EXPECT_EQ(ReadBytes(school.Output()), expected);
   EXPECT_EQ(summary.Teachers, 0);
   EXPECT_EQ(school.State().CodigoResultado, 1);
 }
@@ -119,13 +119,13 @@ TEST(RunsInARow, SecondOutputIsBuiltFromTheTemplateAgain) {
   School school;
   WriteWorkingTable(school.WorkingFolder(), "PROFT", {{{"ABREV", "AA"}, {"X_EMPLEADO", "1001"}}});
   WriteSoluc(school.WorkingFolder(), DayHourType::kNumeric, {{{"PROF", "AA"}, {"DIA", "1"}, {"HORA", "1"}}});
-  WriteFile(school.Output(), "una salida anterior");
+  WriteBytes(school.Output(), "una salida anterior");
 
   school.Run();
-  const std::string first = ReadFile(school.Output());
+  const std::string first = ReadBytes(school.Output());
   school.Run();
 
-  EXPECT_EQ(ReadFile(school.Output()), first);
+  EXPECT_EQ(ReadBytes(school.Output()), first);
   EXPECT_EQ(TeacherGroups(school.LoadOutput()).size(), 1u);
   EXPECT_TRUE(school.ComponentsClosed());
   EXPECT_EQ(school.ui.hourglass, (std::vector<bool>{true, false, true, false}));

@@ -135,7 +135,7 @@ TEST(UnusableTemplate, ErrorNamesItAndNothingIsWritten) {
   for (const auto& c : cases) {
     School school;
     std::filesystem::remove(school.Template());
-    if (c.contents) WriteFile(school.Template(), c.contents);
+    if (c.contents) WriteBytes(school.Template(), c.contents);
     school.State().CodigoResultado = -1;
 
     try {
@@ -164,7 +164,7 @@ TEST(TemplateFile, BareNameIsReadFromTheCurrentDirectory) {
 
   std::filesystem::current_path(before);
   EXPECT_EQ(summary.Output, school.Output());
-  EXPECT_NE(ReadFile(school.Output()).find("IES Ejemplo"), std::string::npos);
+  EXPECT_NE(ReadBytes(school.Output()).find("IES Ejemplo"), std::string::npos);
 }
 
 // A save that fails half-way (here the file-size limit stops the writing)
@@ -173,8 +173,8 @@ TEST(FailedSave, KeepsTheEarlierOutputWhole) {
   School school;
   WriteWorkingTable(school.WorkingFolder(), "PROFT", {{{"ABREV", "AA"}, {"X_EMPLEADO", "1001"}}});
   const std::string earlier(40, 'x');
-  WriteFile(school.Output(), earlier);
-  const std::vector<std::string> entriesBefore = FolderEntries(school.Output().parent_path());
+  WriteBytes(school.Output(), earlier);
+  const std::vector<std::string> entriesBefore = EntriesOf(school.Output().parent_path());
 
   const int status = InChildProcess([&] {
     signal(SIGXFSZ, SIG_IGN);
@@ -190,8 +190,8 @@ TEST(FailedSave, KeepsTheEarlierOutputWhole) {
   });
 
   EXPECT_EQ(status, 0) << "0: error naming the output; 2: error without it or code changed; 3: no error";
-  EXPECT_EQ(ReadFile(school.Output()), earlier);
-  EXPECT_EQ(FolderEntries(school.Output().parent_path()), entriesBefore);
+  EXPECT_EQ(ReadBytes(school.Output()), earlier);
+  EXPECT_EQ(EntriesOf(school.Output().parent_path()), entriesBefore);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "hardening/fuzzed_tables.h"
 #include "hardening/hardening_fixture.h"
 
 namespace hardening {
@@ -16,8 +17,11 @@ namespace {
 
 const std::set<std::string> kNone = {};
 const std::set<std::string> kYearOnly = {"CURSOACAD.DBF"};
-const std::set<std::string> kAllEight = {"CURSOACAD.DBF", "CURSOST.DBF", "ASIGNOMT.DBF", "PROFT.DBF",
-                                         "AULAT.DBF",     "GRUPOST.DBF", "ASIGT.DBF",    "DIASHORAST.DBF"};
+const std::set<std::string> kAllEight = [] {
+  std::set<std::string> files;
+  for (const std::string& table : kWorkingTables) files.insert(table + ".DBF");
+  return files;
+}();
 
 struct ExportarCase {
   const char* file;  // in tests/data/bad
@@ -158,7 +162,7 @@ struct Chosen {
   explicit Chosen(const fs::path& folder) : file(folder / "ExportacionHorarios.xml") {
     fs::create_directories(folder);
     fs::copy_file(kSchool, file);
-    WriteFile(output, kEarlierOutput);
+    WriteBytes(output, kEarlierOutput);
   }
   static inline const std::string kEarlierOutput = "<?xml version=\"1.0\"?>\n<SERVICIO>anterior</SERVICIO>\n";
   fs::path file;
@@ -181,7 +185,7 @@ void ExpectImportarResult(const ImportarCase& c, const Outcome& outcome, const C
   if (c.exitCode == 0) {
     EXPECT_EQ(IllFormed(chosen.output), "") << c.name;
   } else {
-    EXPECT_EQ(ReadFile(chosen.output), Chosen::kEarlierOutput) << c.name << ": the earlier output was touched";
+    EXPECT_EQ(ReadBytes(chosen.output), Chosen::kEarlierOutput) << c.name << ": the earlier output was touched";
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(chosen.file.parent_path()), fs::directory_iterator()), 2)
       << c.name << ": stray files beside the chosen document";
@@ -248,7 +252,7 @@ TEST(BadInput, AWorkingFolderThatCannotServe) {
   ScratchFolder scratch;
   const fs::path missing = scratch.path() / "NOEXISTE";
   const fs::path file = scratch.path() / "ARCHIVO";
-  WriteFile(file, "no soy una carpeta");
+  WriteBytes(file, "no soy una carpeta");
   const fs::path chosen = scratch.path() / "ExportacionHorarios.xml";
   fs::copy_file(kSchool, chosen);
 
@@ -271,7 +275,7 @@ TEST(BadInput, AWorkingFolderThatCannotServe) {
 #endif
   }
   EXPECT_FALSE(fs::exists(missing));
-  EXPECT_EQ(ReadFile(file), "no soy una carpeta");
+  EXPECT_EQ(ReadBytes(file), "no soy una carpeta");
   EXPECT_FALSE(fs::exists(scratch.path() / "ResultadoOrvanoExportacionHorarios.xml"));
 }
 
@@ -307,24 +311,21 @@ TEST(BadInput, FuzzerFindingsStayFixed) {
   for (const char* kind : {"exchange_document", "soluc", "dbf"}) {
     if (!fs::exists(regressions / kind)) continue;
     for (const auto& entry : fs::directory_iterator(regressions / kind)) {
-      const std::string bytes = ReadFile(entry.path());
+      const std::string bytes = ReadBytes(entry.path());
       const std::string label = std::string(kind) + "/" + entry.path().filename().string();
       ScratchFolder scratch;
       const fs::path folder = scratch.path() / "HTEMP";
       SeedGoodFolder(folder);
       const fs::path chosen = scratch.path() / "ExportacionHorarios.xml";
       if (std::string(kind) == "exchange_document") {
-        WriteFile(chosen, bytes);
+        WriteBytes(chosen, bytes);
         ExportarCore(folder, chosen);
       } else {
         fs::copy_file(kSchool, chosen);
-        // The soluc fuzzer's first byte chooses the table, as it does there.
-        static const char* const kTables[] = {"SOLUC.DBF",   "PROFT.DBF",      "AULAT.DBF",    "GRUPOST.DBF",
-                                              "ASIGNOMT.DBF", "DIASHORAST.DBF", "CURSOACAD.DBF"};
         const bool soluc = std::string(kind) == "soluc";
         if (soluc && bytes.empty()) continue;
-        const std::string table = soluc ? kTables[static_cast<unsigned char>(bytes[0]) % 7] : "SOLUC.DBF";
-        WriteFile(folder / table, soluc ? bytes.substr(1) : bytes);
+        const std::string table(soluc ? FuzzedTableOf(bytes) : "SOLUC.DBF");
+        WriteBytes(folder / table, soluc ? bytes.substr(1) : bytes);
         ImportarCore(folder, chosen);
       }
       SUCCEED() << label;

@@ -40,19 +40,14 @@ inline const fs::path kSchool = kData / "hardening" / "small_school.xml";
 inline const fs::path kSchoolLevels = kData / "hardening" / "small_school_niveles.csv";
 inline const fs::path kTemplate = kData / "hardening" / "base.xml";
 inline const fs::path kGoodSoluc = kData / "hardening" / "SOLUC.DBF";
+// The bundled sample school, larger than the small one: runs long enough to
+// be caught in the middle.
+inline const fs::path kSample = fs::path(SAMPLES_DIR) / "ExportacionHorarios.xml";
+inline const fs::path kSampleLevels = fs::path(SAMPLES_DIR) / "NIVELES.csv";
 
 // The eight tables the Séneca-to-Horalia run rebuilds.
 inline const std::vector<std::string> kWorkingTables = {"CURSOACAD", "CURSOST", "ASIGNOMT", "PROFT",
                                                         "AULAT",     "GRUPOST", "ASIGT",    "DIASHORAST"};
-
-inline std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteFile(const fs::path& file, const std::string& bytes) {
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 // How a run ended: exit code (0 done, 1 error; the batch tool's own codes
 // otherwise) and what it said on stderr or in its UserError.
@@ -137,13 +132,13 @@ class Child {
   void Kill() { kill(pid_, SIGKILL); }
   // Waits for the end; exit code, or 128 + signal when killed.
   Outcome Wait() {
-    int status = 0;
-    if (!waited_) waitpid(pid_, &status, 0);
+    if (!waited_) waitpid(pid_, &lastStatus_, 0);
     waited_ = true;
+    const int status = lastStatus_;
     Outcome o;
     o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    o.message = ReadFile(errFile_);
-    o.out = ReadFile(outFile_);
+    o.message = ReadBytes(errFile_);
+    o.out = ReadBytes(outFile_);
     return o;
   }
   // True once the process has ended (without reaping the result twice).
@@ -168,6 +163,11 @@ class Child {
 #ifdef BATCH_EXE
 inline const fs::path kBatch = BATCH_EXE;
 
+// The batch tool's exportar of the sample school into `folder`.
+inline std::vector<std::string> ExportarArgs(const fs::path& folder) {
+  return {"exportar", kSample.string(), "--niveles", kSampleLevels.string(), "--htemp", folder.string()};
+}
+
 // The batch tool run to its end in `cwd` (where it finds base.xml).
 inline Outcome Batch(const std::vector<std::string>& args, const fs::path& cwd) {
   Child child(kBatch, args, cwd);
@@ -181,7 +181,7 @@ using Snapshot = std::map<std::string, std::string>;
 inline Snapshot TakeSnapshot(const fs::path& folder) {
   Snapshot files;
   for (const auto& entry : fs::directory_iterator(folder))
-    if (entry.is_regular_file()) files[entry.path().filename().string()] = ReadFile(entry.path());
+    if (entry.is_regular_file()) files[entry.path().filename().string()] = ReadBytes(entry.path());
   return files;
 }
 

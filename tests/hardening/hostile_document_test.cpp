@@ -52,7 +52,7 @@ class Listener {
 
 // The small school with a prologue and one value replaced by `value`.
 std::string School(const std::string& prologue, const std::string& value) {
-  std::string doc = ReadFile(kSchool);
+  std::string doc = ReadBytes(kSchool);
   const std::string declaration = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n";
   doc.replace(0, declaration.size(), declaration + prologue);
   const std::string name = "Aula 1.4";
@@ -67,16 +67,16 @@ std::string EverythingUnder(const fs::path& folder) {
   for (const auto& entry : fs::recursive_directory_iterator(folder))
     if (entry.is_regular_file() && entry.path().filename() != "secret.txt" &&
         entry.path().filename() != "secret.dtd" && entry.path().filename() != "hostile.xml")
-      all += ReadFile(entry.path());
+      all += ReadBytes(entry.path());
   return all;
 }
 
 TEST(HostileDocument, ExternalEntitiesDtdsAndXIncludeAreNeverFollowed) {
   ScratchFolder scratch;
   const fs::path secret = scratch.path() / "secret.txt";
-  WriteFile(secret, kSecret);
+  WriteBytes(secret, kSecret);
   const fs::path secretDtd = scratch.path() / "secret.dtd";
-  WriteFile(secretDtd, std::string("<!ENTITY s \"") + kSecret + "\">\n");
+  WriteBytes(secretDtd, std::string("<!ENTITY s \"") + kSecret + "\">\n");
   Listener listener;
   const std::string file = "file://" + secret.string();
   const std::string dtd = "file://" + secretDtd.string();
@@ -107,7 +107,7 @@ TEST(HostileDocument, ExternalEntitiesDtdsAndXIncludeAreNeverFollowed) {
     const fs::path folder = run / "HTEMP";
     SeedGoodFolder(folder);
     const fs::path document = run / "hostile.xml";
-    WriteFile(document, School(c.prologue, c.value));
+    WriteBytes(document, School(c.prologue, c.value));
 
     const Outcome exportar = ExportarCore(folder, document);
     fs::copy_file(kGoodSoluc, folder / "SOLUC.DBF", fs::copy_options::overwrite_existing);
@@ -143,7 +143,7 @@ TEST(HostileDocument, TextsThatLookLikePathsNameNoFile) {
   const Outcome exportar = ExportarCore(folder, chosen);
   ASSERT_EQ(exportar.exitCode, 0) << exportar;
   // Horalia's SOLUC naming the teacher by a code that is a path.
-  WriteFile(folder / "SOLUC.DBF", ReadFile(kGoodSoluc));
+  WriteBytes(folder / "SOLUC.DBF", ReadBytes(kGoodSoluc));
   const Outcome importar = ImportarCore(folder, chosen);
   ASSERT_EQ(importar.exitCode, 0) << importar;
 

@@ -35,13 +35,6 @@ bool FolderIsHeld(const fs::path& folder) {
 }
 
 #ifdef BATCH_EXE
-const fs::path kSample = fs::path(SAMPLES_DIR) / "ExportacionHorarios.xml";
-const fs::path kSampleLevels = fs::path(SAMPLES_DIR) / "NIVELES.csv";
-
-std::vector<std::string> ExportarArgs(const fs::path& folder) {
-  return {"exportar", kSample.string(), "--niveles", kSampleLevels.string(), "--htemp", folder.string()};
-}
-
 // The tables of one complete run of the sample, alone.
 Snapshot ReferenceTables(const fs::path& scratch) {
   const fs::path folder = scratch / "reference";
@@ -84,12 +77,12 @@ TEST(TwoPrograms, ASecondExportarWhileOneRunsEndsAtOnceAndChangesNothing) {
   // The first run is kept in the middle of its work: its levels file lacks
   // the first course, so it waits on its terminal for that course's NIVEL
   // and CURSO while it holds the folder, however slow or fast the machine.
-  std::string levels = ReadFile(kSampleLevels);
+  std::string levels = ReadBytes(kSampleLevels);
   const std::string firstCourse = "100310;ESO;1\n";
   ASSERT_TRUE(Contains(levels, firstCourse));
   levels.erase(levels.find(firstCourse), firstCourse.size());
   const fs::path partialLevels = scratch.path() / "NIVELES_SIN_PRIMERO.csv";
-  WriteFile(partialLevels, levels);
+  WriteBytes(partialLevels, levels);
   Terminal terminal;
   Child first(kBatch, {"exportar", kSample.string(), "--niveles", partialLevels.string(), "--htemp", folder.string()},
               scratch.path(), terminal.Device());

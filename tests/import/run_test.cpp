@@ -45,13 +45,6 @@ class RunTest : public StepTest {
   }
 
   std::size_t Count(const std::string& table) { return Read(table, {tables::SchemaOf(table).Fields[0].Name}).size(); }
-
-  static std::string FileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
 };
 
 TEST_F(RunTest, CompleteRunRebuildsEveryTable) {
@@ -80,13 +73,13 @@ TEST_F(RunTest, DocumentThatIsNotWellFormedTouchesNoTable) {
   WriteDocument(SmallSchool().Xml());
   ui.script = {kLevelsGiven};
   RunSenecaToHoralia(state);
-  const std::string cursoacadBefore = FileBytes(TablePath("CURSOACAD"));
+  const std::string cursoacadBefore = ReadBytes(TablePath("CURSOACAD"));
   ui.calls.clear();
   state.CodigoResultado = 0;
 
   WriteDocument("<?xml version=\"1.0\"?><SERVICIO><BLOQUE_DATOS></SERVICIO>");
   EXPECT_THROW(RunSenecaToHoralia(state), UserError);
-  EXPECT_EQ(FileBytes(TablePath("CURSOACAD")), cursoacadBefore);
+  EXPECT_EQ(ReadBytes(TablePath("CURSOACAD")), cursoacadBefore);
   EXPECT_TRUE(ui.calls.empty());
   EXPECT_EQ(state.CodigoResultado, 0);
 }

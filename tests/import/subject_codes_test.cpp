@@ -24,7 +24,7 @@ void ExpectCodes(const std::vector<Case>& cases) {
   }
 }
 
-TEST(SubjectCodes, FollowTheWorkedExample) {
+TEST(SubjectCodes, CapitalsFirstThenNumberedIgnoringCase) {
   ExpectCodes({
       {"LENGUA CASTELLANA Y LITERATURA", "LENG"},
       {"LENGUA EXTRANJERA", "LEN1"},

@@ -82,6 +82,7 @@ TEST(TeacherCodes, UsedUpCodesEndTheRunNamingTheTeacher) {
     FAIL() << "expected UserError";
   } catch (const UserError& e) {
     EXPECT_NE(std::string(e.what()).find("profesor"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("vuelva a exportar"), std::string::npos) << e.what();
   }
 }
 

@@ -25,7 +25,7 @@ void ExpectCodes(const std::vector<Case>& cases) {
   }
 }
 
-TEST(UnitCodes, FollowTheWorkedExample) {
+TEST(UnitCodes, LettersCountUpPerLevelAndCourse) {
   ExpectCodes({
       {"ESO 1, first", "ESO", "1", "ES1A"},
       {"ESO 1, second", "ESO", "1", "ES1B"},

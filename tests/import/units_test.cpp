@@ -19,7 +19,7 @@ const std::vector<std::string> kFields = {"ABREV", "GRUPO", "NIVEL", "CURSO", "U
 
 class UnidadesTest : public StepTest {};
 
-TEST_F(UnidadesTest, FollowTheWorkedExample) {
+TEST_F(UnidadesTest, CodesCountUpPerLevelAndCourseAndMissingCoursesGetNiv) {
   WriteCourses({{"100323", "1º de E.S.O.", "ESO", "1"},
                 {"100324", "2º de E.S.O.", "ESO", "2"},
                 {"100400", "1º de Bachillerato", "BACH", "1"},

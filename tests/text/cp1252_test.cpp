@@ -10,6 +10,7 @@ using text::Cp1252ToUtf16;
 using text::Cp1252ToUtf8;
 using text::FoldCase;
 using text::IsBlank;
+using text::IsUtf8;
 using text::SameTextIgnoringCase;
 using text::TrimControls;
 using text::Utf16ToCp1252;
@@ -43,6 +44,25 @@ TEST(Utf8ToCp1252, ConvertsWhatTheCodePageHolds) {
       {"latin-1 byte read as UTF-8", "Ingl\xE9s", "Ingl?s"},
   };
   for (const auto& c : cases) EXPECT_EQ(Utf8ToCp1252(c.utf8), c.cp1252) << c.name;
+}
+
+TEST(IsUtf8, AcceptsOnlyWellFormedUtf8) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool wellFormed;
+  } cases[] = {
+      {"empty", "", true},
+      {"spanish letters", "Ingl\xC3\xA9s \xC3\x91" "and\xC3\xBA", true},
+      {"outside the BMP", "\xF0\x9F\x98\x80", true},
+      {"latin-1 byte", "Ingl\xE9s", false},
+      {"lone continuation byte", "a\x80", false},
+      {"cut short at the end", "a\xE2\x82", false},
+      {"overlong", "\xC0\xAF", false},
+      {"surrogate", "\xED\xA0\x80", false},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsUtf8(c.bytes), c.wellFormed) << c.name;
 }
 
 TEST(Cp1252ToUtf8, EveryByteRoundTrips) {
