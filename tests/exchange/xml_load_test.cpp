@@ -1,10 +1,7 @@
 // Loading exchange documents: encodings, documents that are not well-formed,
 // files that cannot be read, and documents that try to reach outside
 // themselves or to expand without measure.
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -14,6 +11,7 @@
 
 #include "exchange/exchange_document.h"
 #include "common/scratch_folder.h"
+#include "common/tripwire.h"
 #include "exchange/xml_document.h"
 
 namespace exchange {
@@ -122,37 +120,6 @@ TEST(XmlLoad, ExternalEntitiesPointingAtLocalFilesAreNotRead) {
   EXPECT_THAT(doc.DocumentElement().Text(), Not(HasSubstr("CLAVE")));
   EXPECT_THAT(doc.ToBytes(), Not(HasSubstr("CLAVE")));
 }
-
-// A listening socket on the loopback that nobody should ever connect to.
-class Tripwire {
- public:
-  Tripwire() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd_, 4) != 0 || ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      throw std::runtime_error("cannot listen on the loopback");
-    }
-    port_ = ntohs(address.sin_port);
-  }
-  ~Tripwire() { ::close(fd_); }
-  Tripwire(const Tripwire&) = delete;
-  Tripwire& operator=(const Tripwire&) = delete;
-
-  std::string Url(const char* path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-  bool Touched() const {
-    const int connection = ::accept(fd_, nullptr, nullptr);
-    if (connection < 0) return false;
-    ::close(connection);
-    return true;
-  }
-
- private:
-  int fd_;
-  int port_ = 0;
-};
 
 TEST(XmlLoad, NetworkDtdAndEntitiesAreNotFetched) {
   const Tripwire tripwire;

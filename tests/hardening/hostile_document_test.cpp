@@ -4,51 +4,20 @@
 // and nothing connects to the address. And no text of a document or a table
 // ever names a file: what the runs write goes only where the working folder
 // and the chosen file say.
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <set>
 #include <string>
 
+#include "common/tripwire.h"
 #include "hardening/hardening_fixture.h"
 
 namespace hardening {
 namespace {
 
 constexpr const char* kSecret = "SECRETO-QUE-NO-DEBE-SALIR";
-
-// A listening socket on the loopback address that counts who knocked.
-class Listener {
- public:
-  Listener() {
-    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(fd_, 8);
-    socklen_t length = sizeof address;
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-  }
-  ~Listener() { close(fd_); }
-  std::string Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
-  }
-  bool SomeoneConnected() const {
-    const int client = accept(fd_, nullptr, nullptr);
-    if (client >= 0) close(client);
-    return client >= 0;
-  }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
 
 // The small school with a prologue and one value replaced by `value`.
 std::string School(const std::string& prologue, const std::string& value) {
@@ -77,7 +46,7 @@ TEST(HostileDocument, ExternalEntitiesDtdsAndXIncludeAreNeverFollowed) {
   WriteBytes(secret, kSecret);
   const fs::path secretDtd = scratch.path() / "secret.dtd";
   WriteBytes(secretDtd, std::string("<!ENTITY s \"") + kSecret + "\">\n");
-  Listener listener;
+  const Tripwire tripwire;
   const std::string file = "file://" + secret.string();
   const std::string dtd = "file://" + secretDtd.string();
 
@@ -88,17 +57,17 @@ TEST(HostileDocument, ExternalEntitiesDtdsAndXIncludeAreNeverFollowed) {
       {"external entity, local file", "<!DOCTYPE SERVICIO [<!ENTITY s SYSTEM \"" + file + "\">]>\n", "&s;"},
       {"external entity, plain path", "<!DOCTYPE SERVICIO [<!ENTITY s SYSTEM \"" + secret.string() + "\">]>\n",
        "&s;"},
-      {"external entity, network", "<!DOCTYPE SERVICIO [<!ENTITY s SYSTEM \"" + listener.Url("s") + "\">]>\n",
+      {"external entity, network", "<!DOCTYPE SERVICIO [<!ENTITY s SYSTEM \"" + tripwire.Url("/s") + "\">]>\n",
        "&s;"},
       {"external DTD, local file", "<!DOCTYPE SERVICIO SYSTEM \"" + dtd + "\">\n", "&s;"},
-      {"external DTD, network", "<!DOCTYPE SERVICIO SYSTEM \"" + listener.Url("d.dtd") + "\">\n", "x"},
+      {"external DTD, network", "<!DOCTYPE SERVICIO SYSTEM \"" + tripwire.Url("/d.dtd") + "\">\n", "x"},
       {"parameter entity", "<!DOCTYPE SERVICIO [<!ENTITY % p SYSTEM \"" + dtd + "\"> %p;]>\n", "&s;"},
       {"parameter entity, network",
-       "<!DOCTYPE SERVICIO [<!ENTITY % p SYSTEM \"" + listener.Url("p.dtd") + "\"> %p;]>\n", "x"},
+       "<!DOCTYPE SERVICIO [<!ENTITY % p SYSTEM \"" + tripwire.Url("/p.dtd") + "\"> %p;]>\n", "x"},
       {"XInclude of a text file", "",
        "<xi:include xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"" + file + "\" parse=\"text\"/>"},
       {"XInclude over the network", "",
-       "<xi:include xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"" + listener.Url("x") +
+       "<xi:include xmlns:xi=\"http://www.w3.org/2001/XInclude\" href=\"" + tripwire.Url("/x") +
            "\" parse=\"text\"/>"},
   };
   for (const auto& c : cases) {
@@ -117,7 +86,7 @@ TEST(HostileDocument, ExternalEntitiesDtdsAndXIncludeAreNeverFollowed) {
     EXPECT_FALSE(Contains(exportar.message + importar.message, kSecret)) << c.name;
     EXPECT_EQ(InvalidTables(folder), "") << c.name;
   }
-  EXPECT_FALSE(listener.SomeoneConnected()) << "a document made the converter connect to the network";
+  EXPECT_FALSE(tripwire.Touched()) << "a document made the converter connect to the network";
 }
 
 // Every file under a folder, by path relative to it.
