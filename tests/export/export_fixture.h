@@ -26,6 +26,7 @@
 #include "tables/working_folder.h"
 #include "tables/working_tables.h"
 
+#include "common/other_process.h"
 #include "common/scratch_folder.h"
 
 namespace exporting::testing {
@@ -168,24 +169,6 @@ class School {
   std::unique_ptr<ProgramState> state_;  // made once the folders exist
 };
 
-// Runs `body` in a child process and returns its exit status (-1 when it did
-// not exit normally). The child never returns into the test program.
-template <typename Body>
-int InChildProcess(Body body) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    int status = 99;
-    try {
-      status = body();
-    } catch (...) {
-      status = 98;
-    }
-    _exit(status);
-  }
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
-}
 
 // Readers of the output document.
 inline std::vector<exchange::XmlNode> TeacherGroups(const exchange::XmlDocument& doc) {

@@ -19,7 +19,7 @@ constexpr const char* kFaltaCursoAcad =
 // Opens every table the run reads, exclusively, from another process: it
 // succeeds only if this process holds none of them open any longer.
 bool OtherProgramCanOpenTheTables(const std::filesystem::path& folder) {
-  return InChildProcess([&] {
+  return ExitCodeInAnotherProcess([&] {
            for (const char* name : {"SOLUC", "GRUPOST", "PROFT", "AULAT", "ASIGNOMT", "DIASHORAST"}) {
              if (!std::filesystem::exists(tables::TableFile(folder, name))) continue;
              tables::TTable table;
@@ -176,7 +176,7 @@ TEST(FailedSave, KeepsTheEarlierOutputWhole) {
   WriteBytes(school.Output(), earlier);
   const std::vector<std::string> entriesBefore = EntriesOf(school.Output().parent_path());
 
-  const int status = InChildProcess([&] {
+  const int status = ExitCodeInAnotherProcess([&] {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{64, 64};
     setrlimit(RLIMIT_FSIZE, &limit);

@@ -12,10 +12,12 @@
 
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include "common/other_process.h"
 #include "hardening/hardening_fixture.h"
 #include "tables/table.h"
 
@@ -121,43 +123,15 @@ TEST(TwoPrograms, TwoExportarStartedTogetherLeaveTheTablesOfOneRun) {
 }
 #endif
 
-// Stands for Horalia holding SOLUC open: a child process opens it
-// exclusively and keeps it until killed.
-class HoraliaHolding {
- public:
-  HoraliaHolding(const fs::path& folder, const char* table) {
-    int ready[2];
-    if (pipe(ready) != 0) throw std::runtime_error("pipe");
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(ready[0]);
-      try {
-        tables::TTable held;
-        held.SetDatabaseName(folder.string());
-        held.SetTableName(table);
-        held.SetExclusive(true);
-        held.SetActive(true);
-        (void)!write(ready[1], "x", 1);
-        pause();
-      } catch (...) {
-      }
-      _exit(1);
-    }
-    close(ready[1]);
-    char byte = 0;
-    holding_ = read(ready[0], &byte, 1) == 1;
-    close(ready[0]);
-  }
-  ~HoraliaHolding() {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  bool holding() const { return holding_; }
-
- private:
-  pid_t pid_ = -1;
-  bool holding_ = false;
-};
+// Stands for Horalia holding a table open, exclusively, until killed.
+std::unique_ptr<tables::TTable> HoldExclusively(const fs::path& folder, const char* table) {
+  auto held = std::make_unique<tables::TTable>();
+  held->SetDatabaseName(folder.string());
+  held->SetTableName(table);
+  held->SetExclusive(true);
+  held->SetActive(true);
+  return held;
+}
 
 TEST(TwoPrograms, ImportarWhileHoraliaHoldsSolucEndsClearlyWithoutOutput) {
   ScratchFolder scratch;
@@ -167,7 +141,7 @@ TEST(TwoPrograms, ImportarWhileHoraliaHoldsSolucEndsClearlyWithoutOutput) {
   fs::copy_file(kSchool, chosen);
   const fs::path output = scratch.path() / "ResultadoOrvanoExportacionHorarios.xml";
 
-  HoraliaHolding horalia(folder, "SOLUC");
+  const HeldInAnotherProcess horalia([&] { return HoldExclusively(folder, "SOLUC"); });
   ASSERT_TRUE(horalia.holding());
 
   const Outcome core = ImportarCore(folder, chosen);

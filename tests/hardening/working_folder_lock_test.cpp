@@ -6,8 +6,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
+#include "common/other_process.h"
 #include "common/read_only_folder.h"
 #include "common/scratch_folder.h"
 
@@ -64,30 +66,13 @@ TEST(WorkingFolderLock, ASecondHoldFailsAtOnceUntilTheFirstIsReleased) {
 
 TEST(WorkingFolderLock, HoldsAgainstAnotherProcessAndIsFreedWhenItDies) {
   ScratchFolder scratch;
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(ready[0]);
-    try {
-      WorkingFolderLock lock(scratch.path(), WorkingFolderLock::Use::kWriteTables);
-      (void)!write(ready[1], "x", 1);
-      pause();  // killed by the parent while holding the lock
-    } catch (...) {
-    }
-    _exit(1);
-  }
-  close(ready[1]);
-  char byte;
-  ASSERT_EQ(read(ready[0], &byte, 1), 1);
-  close(ready[0]);
+  HeldInAnotherProcess other(
+      [&] { return std::make_unique<WorkingFolderLock>(scratch.path(), WorkingFolderLock::Use::kWriteTables); });
+  ASSERT_TRUE(other.holding());
 
   EXPECT_NE(MessageOf(scratch.path(), WorkingFolderLock::Use::kReadTables).find("en uso"), std::string::npos);
 
-  kill(child, SIGKILL);
-  int status = 0;
-  waitpid(child, &status, 0);
+  other.Kill();
   EXPECT_EQ(MessageOf(scratch.path(), WorkingFolderLock::Use::kWriteTables), "");
 }
 

@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "tables/dbf_bytes.h"
 #include "tables/dbf_format.h"
+#include "common/other_process.h"
 #include "common/scratch_folder.h"
 #include "tables/table.h"
 #include "tables/table_fixture.h"
@@ -29,7 +31,8 @@ const std::vector<TFieldDef> kSchema = {
     {"HORAS", TFieldType::ftFloat, 0},
 };
 
-// A child process that runs `body` and never returns into the test.
+// A child process that runs `body` until killed (a writer stopped at an
+// arbitrary moment).
 class Child {
  public:
   template <typename Body>
@@ -72,20 +75,13 @@ TEST(TableLocks, ExclusiveOpeningShutsOutOtherProcesses) {
   for (const auto& c : cases) {
     ScratchFolder folder;
     table_fixture::Create(folder.path(), "CURSOST.DBF", kSchema);
-    int opened[2];
-    ASSERT_EQ(pipe(opened), 0);
-    Child holder([&] {
-      TTable table;
-      table_fixture::Bind(table, folder.path(), "CURSOST.DBF", c.holderExclusive);
-      table.Open();
-      (void)!write(opened[1], "x", 1);
-      pause();
+    HeldInAnotherProcess holder([&] {
+      auto table = std::make_unique<TTable>();
+      table_fixture::Bind(*table, folder.path(), "CURSOST.DBF", c.holderExclusive);
+      table->Open();
+      return table;
     });
-    ASSERT_TRUE(holder.Started());
-    char signal;
-    ASSERT_EQ(read(opened[0], &signal, 1), 1) << c.name;
-    close(opened[0]);
-    close(opened[1]);
+    ASSERT_TRUE(holder.holding()) << c.name;
 
     TTable table;
     table_fixture::Bind(table, folder.path(), "CursosT", c.openerExclusive);

@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
 
+#include "common/other_process.h"
 #include "common/scratch_folder.h"
 
 namespace tables {
@@ -133,50 +135,17 @@ TEST_F(WorkingTables, RebuildingReplacesTheTableAndItsLeftovers) {
   EXPECT_EQ(FileNames(htemp()), (std::set<std::string>{"CURSOACAD.DBF", "CURSOST.MDX"}));
 }
 
-// Another program holding a table open, as Horalia does while it runs: a
-// child process opens the table exclusively and keeps it until destruction.
-class HeldByAnotherProgram {
- public:
-  HeldByAnotherProgram(const fs::path& folder, std::string_view table) {
-    int ready[2], release[2];
-    if (pipe(ready) != 0 || pipe(release) != 0) std::abort();
-    child_ = fork();
-    if (child_ == 0) {
-      close(ready[0]);
-      close(release[1]);
-      TTable held;
-      OpenTable(held, folder, table, true);
-      char byte = 1;
-      if (write(ready[1], &byte, 1) != 1) _exit(1);
-      (void)read(release[0], &byte, 1);  // until the parent closes its end
-      _exit(0);
-    }
-    close(ready[1]);
-    close(release[0]);
-    release_ = release[1];
-    char byte = 0;
-    holding_ = read(ready[0], &byte, 1) == 1;
-    close(ready[0]);
-  }
-  ~HeldByAnotherProgram() {
-    close(release_);
-    waitpid(child_, nullptr, 0);
-  }
-  HeldByAnotherProgram(const HeldByAnotherProgram&) = delete;
-  HeldByAnotherProgram& operator=(const HeldByAnotherProgram&) = delete;
-
-  bool holding() const { return holding_; }
-
- private:
-  pid_t child_ = -1;
-  int release_ = -1;
-  bool holding_ = false;
-};
+// Another program holding a table open, as Horalia does while it runs.
+std::unique_ptr<TTable> HoldExclusively(const fs::path& folder, std::string_view table) {
+  auto held = std::make_unique<TTable>();
+  OpenTable(*held, folder, table, true);
+  return held;
+}
 
 TEST_F(WorkingTables, TableHeldByAnotherProgramIsNeitherDeletedNorReplaced) {
   AppendRow(*RebuildTable(htemp(), "PROFT"), "ABREV", "ANA");
   {
-    HeldByAnotherProgram horalia(htemp(), "PROFT.DBF");
+    const HeldInAnotherProcess horalia([&] { return HoldExclusively(htemp(), "PROFT.DBF"); });
     ASSERT_TRUE(horalia.holding());
     try {
       RebuildTable(htemp(), "PROFT");
@@ -270,23 +239,17 @@ TEST_F(TableComponents, DialogComponentIsCursosTOpenedShared) {
 // Runs `attempt` in a child process and tells whether it succeeded, so that a
 // lock held by this process is seen from another one, as Horalia would see it.
 bool SucceedsInAnotherProcess(const std::function<void()>& attempt) {
-  const pid_t child = fork();
-  if (child == 0) {
-    int code = 0;
+  const int code = ExitCodeInAnotherProcess([&] {
     try {
       attempt();
+      return 0;
     } catch (const UserError&) {
-      code = 1;
-    } catch (...) {
-      code = 2;
+      return 1;
     }
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_NE(WEXITSTATUS(status), 2) << "a refused opening must be a UserError";
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  });
+  EXPECT_NE(code, 98) << "a refused opening must be a UserError";
+  EXPECT_NE(code, -1) << "the other process did not end normally";
+  return code == 0;
 }
 
 TEST_F(TableComponents, ComponentsHoldTheirTablesExclusively) {
