@@ -12,14 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "batch/run_program.h"
+#include "common/run_program.h"
 #include "common/scratch_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using batch_test::ProgramRun;
-using batch_test::RunProgram;
 
 const fs::path kSamples = SAMPLES_DIR;
 

@@ -6,9 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "common/run_program.h"
 
 class ReadOnlyFolder {
  public:
@@ -32,8 +33,7 @@ class ReadOnlyFolder {
 
  private:
   bool Chattr(const char* flag) const {
-    const std::string command = std::string("chattr ") + flag + " '" + folder_.string() + "' 2>/dev/null";
-    return std::system(command.c_str()) == 0;
+    return RunProgram({"chattr", flag, folder_.string()}).exitCode == 0;
   }
 
   std::filesystem::path folder_;

@@ -27,6 +27,7 @@
 #include "tables/working_tables.h"
 
 #include "common/other_process.h"
+#include "common/run_program.h"
 #include "common/scratch_folder.h"
 
 namespace exporting::testing {

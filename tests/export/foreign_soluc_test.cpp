@@ -22,9 +22,8 @@ void WriteSolucWithPython(const School& school, const std::string& dayHourSpec,
                 "t.open(dbf.READ_WRITE)\n" +
                 lessons +
                 "t.close()\n");
-  const std::string command = std::string(PYTHON_EXE) + " '" + script.string() + "' '" +
-                              (school.WorkingFolder() / "soluc.dbf").string() + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const ProgramRun run = RunProgram({PYTHON_EXE, script.string(), (school.WorkingFolder() / "soluc.dbf").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
 }
 
 TEST(SolucOfAnotherWriter, IsReadWithNumericOrTextDayAndHour) {

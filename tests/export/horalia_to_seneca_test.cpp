@@ -171,8 +171,8 @@ TEST(OutputDocument, ValidatesAndRoundTrips) {
 
   school.Run();
 
-  const std::string command = "xmllint --noout '" + school.Output().string() + "'";
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  const ProgramRun xmllint = RunProgram({"xmllint", "--noout", school.Output().string()});
+  EXPECT_EQ(xmllint.exitCode, 0) << xmllint.err;
 
   const exchange::XmlDocument out = school.LoadOutput();
   const std::vector<exchange::XmlNode> teachers = exchange::SelectRecords(out, "HORARIOS_REGULARES");

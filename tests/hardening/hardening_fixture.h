@@ -26,6 +26,7 @@
 #include "export/horalia_to_seneca.h"
 #include "hardening/filling_front_end.h"
 #include "common/read_only_folder.h"
+#include "common/run_program.h"
 #include "common/scratch_folder.h"
 #include "import/seneca_to_horalia.h"
 #include "text/user_error.h"
@@ -212,30 +213,18 @@ inline void SeedGoodFolder(const fs::path& folder) {
   fs::copy(cache.path(), folder, fs::copy_options::overwrite_existing | fs::copy_options::recursive);
 }
 
-// Runs a shell command line, returning its exit code and output.
-inline std::pair<int, std::string> Shell(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return {-1, "popen failed"};
-  char buffer[4096];
-  while (std::size_t got = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, got);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
-
 // Empty when every .DBF file of the folder (any letter case) is a complete
 // dBase table that python3-dbfread reads to its end, with exactly as many
 // records as its header claims; else what is wrong with which.
 inline std::string InvalidTables(const fs::path& folder) {
-  const auto [code, output] = Shell(std::string(PYTHON_EXE) + " " + TEST_SOURCE_DIR + "/check_tables.py '" +
-                                    folder.string() + "'");
-  return code == 0 ? "" : output;
+  const ProgramRun run = RunProgram({PYTHON_EXE, TEST_SOURCE_DIR "/check_tables.py", folder.string()});
+  return run.exitCode == 0 ? "" : run.out + run.err;
 }
 
 // Empty when xmllint finds the file well-formed; else its complaint.
 inline std::string IllFormed(const fs::path& document) {
-  const auto [code, output] = Shell("xmllint --noout --nonet '" + document.string() + "'");
-  return code == 0 ? "" : output;
+  const ProgramRun run = RunProgram({"xmllint", "--noout", "--nonet", document.string()});
+  return run.exitCode == 0 ? "" : run.err + run.out;
 }
 
 inline bool Contains(const std::string& haystack, const std::string& needle) {

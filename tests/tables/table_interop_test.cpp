@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tables/dbf_bytes.h"
+#include "common/run_program.h"
 #include "common/scratch_folder.h"
 #include "tables/table.h"
 #include "tables/table_fixture.h"
@@ -27,18 +28,9 @@ namespace fs = std::filesystem;
 std::string RunPython(const fs::path& folder, const std::string& script, const std::string& argument) {
   const fs::path file = folder / "script.py";
   dbf_bytes::WriteFile(file, script);
-  const std::string command =
-      std::string(PYTHON_EXE) + " '" + file.string() + "' '" + argument + "' 2>&1";
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    ADD_FAILURE() << "cannot run " << command;
-    return output;
-  }
-  char buffer[4096];
-  while (const std::size_t got = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, got);
-  EXPECT_EQ(pclose(pipe), 0) << output;
-  return output;
+  const ProgramRun run = RunProgram({PYTHON_EXE, file.string(), argument});
+  EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+  return run.out + run.err;
 }
 
 // Prints what dbfread sees, one line each: the encoding it chose from the

@@ -1,26 +1,37 @@
-#include "batch/run_program.h"
+// Runs another program to its end, as a test needs it: arguments as given (no
+// shell, so no quoting of paths), input from /dev/null (so never a terminal),
+// a chosen current directory, and everything it wrote to stdout and stderr
+// captured. Used for the batch tool itself and for the independent checkers
+// (python3-dbfread, xmllint).
+#pragma once
 
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
-namespace batch_test {
-namespace {
+struct ProgramRun {
+  int exitCode = -1;  // -1 when it did not exit normally (killed by a signal)
+  std::string out;
+  std::string err;
+};
+
+namespace program_run_detail {
 
 // Output goes to unnamed temporary files rather than pipes, so a chatty
 // program can never block on a full pipe while we wait for it.
-int TemporaryFile() {
+inline int TemporaryFile() {
   FILE* file = std::tmpfile();
   if (file == nullptr) throw std::runtime_error("tmpfile failed");
   return dup(fileno(file));  // the FILE* is leaked on purpose: closed at exit
 }
 
-std::string ReadAll(int fd) {
+inline std::string ReadAll(int fd) {
   std::string bytes;
   lseek(fd, 0, SEEK_SET);
   char buffer[4096];
@@ -29,9 +40,10 @@ std::string ReadAll(int fd) {
   return bytes;
 }
 
-}  // namespace
+}  // namespace program_run_detail
 
-ProgramRun RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& workingDirectory) {
+inline ProgramRun RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& workingDirectory = {}) {
+  using namespace program_run_detail;
   const int out = TemporaryFile();
   const int err = TemporaryFile();
   std::vector<char*> args;
@@ -57,5 +69,3 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::filesyste
   run.err = ReadAll(err);
   return run;
 }
-
-}  // namespace batch_test
