@@ -8,6 +8,7 @@
 
 #include "app/front_end.h"
 #include "app/program_state.h"
+#include "common/working_table_rows.h"
 #include "courses/control_cursos.h"
 #include "gui_sandbox.h"
 #include "modal_answerer.h"
@@ -60,14 +61,9 @@ class AssignmentDialogTest : public QObject {
 
  private:
   void MakeCursosT(std::initializer_list<Course> courses) {
-    auto table = tables::RebuildTable(sandbox_->WorkingFolder(), "CURSOST");
-    for (const Course& c : courses) {
-      table->Append();
-      table->FieldByName("CLAVE").SetAsString(c.clave);
-      table->FieldByName("ESTUD").SetAsString(text::Utf8ToCp1252(c.estud));
-      table->Post();
-    }
-    table->SetActive(false);
+    std::vector<TableRow> rows;
+    for (const Course& c : courses) rows.push_back({{"CLAVE", c.clave}, {"ESTUD", text::Utf8ToCp1252(c.estud)}});
+    WriteWorkingTable(sandbox_->WorkingFolder(), "CURSOST", rows);
   }
   void MakeTwoCourses() { MakeCursosT({{"100323", "1º de E.S.O."}, {"100324", "2º de E.S.O."}}); }
   QStringList Column(const char* field) const {

@@ -28,14 +28,23 @@ QStringList FindWindows(const QString& pattern) {
       .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-QString WaitForWindow(const QString& pattern) {
+QString WaitForWindow(const QString& pattern, int patience = kPatience) {
   QString id;
   (void)QTest::qWaitFor([&] {
     const QStringList found = FindWindows(pattern);
     if (!found.isEmpty()) id = found.constLast();
     return !id.isEmpty();
-  }, kPatience);
+  }, patience);
   return id;
+}
+
+// The names of the visible windows, for a failure's message: which window
+// the program was showing instead of the one awaited.
+QByteArray VisibleWindows() {
+  QStringList names;
+  for (const QString& id : FindWindows(QStringLiteral(".")))
+    names << Run(QStringLiteral("xdotool"), {"getwindowname", id}).trimmed();
+  return ("visible windows: " + names.join(QStringLiteral(" | "))).toUtf8();
 }
 
 void Xdotool(const QStringList& args) { Run(QStringLiteral("xdotool"), args); }
@@ -139,7 +148,7 @@ void HostedLaunchTest::exportarRunsInsideTheHostAndWritesOne() {
 
   // The run starts at once: its file dialog.
   const QString fileDialog = WaitForWindow(QStringLiteral("^Archivo XML"));
-  QVERIFY2(!fileDialog.isEmpty(), "the file dialog never showed");
+  QVERIFY2(!fileDialog.isEmpty(), "the file dialog never showed; " + VisibleWindows());
 
   // Meanwhile the main window sits in the host window, without a frame.
   const QString ours = OurWindowIn(host);
@@ -159,19 +168,25 @@ void HostedLaunchTest::exportarRunsInsideTheHostAndWritesOne() {
   }, kPatience));
 
   TypeInto(fileDialog, {dir_->filePath(QStringLiteral("wine/drive_c/HTEMP/seneca/small_school.xml")), "<Return>"});
+  // On a busy machine the file name's completion list may still be open and
+  // take that Return for itself: the dialog then waits for another.
+  QString courses;
+  for (int attempt = 0; attempt < 4 && courses.isEmpty(); ++attempt) {
+    courses = WaitForWindow(QStringLiteral("^Asignación de Niveles y Cursos"), kPatience / 4);
+    if (courses.isEmpty() && !FindWindows(QStringLiteral("^Archivo XML")).isEmpty()) TypeInto(fileDialog, {"<Return>"});
+  }
+  QVERIFY2(!courses.isEmpty(), "the assignment dialog never showed; " + VisibleWindows());
 
   // Both courses get a level and a course number; Enter moves along the grid.
-  const QString courses = WaitForWindow(QStringLiteral("^Asignación de Niveles y Cursos"));
-  QVERIFY2(!courses.isEmpty(), "the assignment dialog never showed");
   TypeInto(courses, {"<Right>", "<Right>", "ESO", "<Return>", "1", "<Return>",
                      "<Right>", "<Right>", "ESO", "<Return>", "2", "<Return>"});
   Xdotool({"mousemove", "--window", courses, "565", "391", "click", "1"});  // Aceptar
 
   const QString done = WaitForWindow(QStringLiteral("^TransOrvanoSeneca$"));
-  QVERIFY2(!done.isEmpty(), "no «Proceso finalizado»");
+  QVERIFY2(!done.isEmpty(), "no «Proceso finalizado»; " + VisibleWindows());
   TypeInto(done, {"<Return>"});
 
-  QVERIFY(program_.waitForFinished(kPatience));
+  QVERIFY2(program_.waitForFinished(kPatience), "the program did not end; " + VisibleWindows());
   QCOMPARE(program_.exitCode(), 0);
   QFile ini(dir_->filePath(QStringLiteral("programa/Horalia.ini")));
   QVERIFY(ini.open(QIODevice::ReadOnly));

@@ -29,14 +29,15 @@
 #include "common/other_process.h"
 #include "common/run_program.h"
 #include "common/scratch_folder.h"
+#include "common/working_table_rows.h"
 
 namespace exporting::testing {
 
-// Field name and value (Windows-1252) of one record.
-using Row = std::vector<std::pair<std::string, std::string>>;
+using Row = TableRow;
 
-
-class FakeFrontEnd : public FrontEnd {
+// The front end of a run that must never show the assignment dialog; it
+// writes down the hourglass and the close requests.
+class NoDialogFrontEnd : public FrontEnd {
  public:
   CourseDialogResult ShowCourseDialog(ProgramState&) override {
     ADD_FAILURE() << "the Horalia-to-Séneca run never shows the assignment dialog";
@@ -48,23 +49,6 @@ class FakeFrontEnd : public FrontEnd {
   std::vector<bool> hourglass;  // every change, in order
   int closes = 0;
 };
-
-// Appends the rows to an open table, each field set by name.
-inline void AppendRows(tables::TTable& table, const std::vector<Row>& rows) {
-  for (const Row& row : rows) {
-    table.Append();
-    for (const auto& [field, value] : row) table.FieldByName(field).SetAsString(value);
-    table.Post();
-  }
-}
-
-// Rebuilds a working table (CURSOACAD, PROFT...) with its schema and rows.
-inline void WriteWorkingTable(const std::filesystem::path& folder, const std::string& name,
-                              const std::vector<Row>& rows) {
-  std::unique_ptr<tables::TTable> table = tables::RebuildTable(folder, name);
-  AppendRows(*table, rows);
-  table->SetActive(false);
-}
 
 // How SOLUC stores DIA and HORA: Horalia may use numbers or digits in text.
 enum class DayHourType { kNumeric, kText };
@@ -163,7 +147,7 @@ class School {
     return true;
   }
 
-  FakeFrontEnd ui;
+  NoDialogFrontEnd ui;
 
  private:
   ScratchFolder dir_;

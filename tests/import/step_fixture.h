@@ -22,6 +22,7 @@
 #include "text/cp1252.h"
 
 #include "common/scratch_folder.h"
+#include "common/working_table_rows.h"
 
 using Rows = std::vector<std::vector<std::string>>;
 
@@ -51,16 +52,14 @@ class StepTest : public ::testing::Test {
   // A CURSOST as TransformarCursos and the dialog would leave it: CLAVE,
   // ESTUD, NIVEL, CURSO per row (UTF-8).
   void WriteCourses(const Rows& courses) {
-    auto t = tables::RebuildTable(folder.path(), "CURSOST");
+    std::vector<TableRow> rows;
     for (const auto& c : courses) {
-      t->Append();
-      t->FieldByName("CLAVE").SetAsString(text::Utf8ToCp1252(c.at(0)));
-      t->FieldByName("ESTUD").SetAsString(text::Utf8ToCp1252(c.at(1)));
-      t->FieldByName("NIVEL").SetAsString(text::Utf8ToCp1252(c.at(2)));
-      t->FieldByName("CURSO").SetAsString(text::Utf8ToCp1252(c.at(3)));
-      t->Post();
+      rows.push_back({{"CLAVE", text::Utf8ToCp1252(c.at(0))},
+                      {"ESTUD", text::Utf8ToCp1252(c.at(1))},
+                      {"NIVEL", text::Utf8ToCp1252(c.at(2))},
+                      {"CURSO", text::Utf8ToCp1252(c.at(3))}});
     }
-    t->Close();
+    WriteWorkingTable(folder.path(), "CURSOST", rows);
   }
 
   std::filesystem::path TablePath(const std::string& table) const {
