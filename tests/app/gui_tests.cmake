@@ -33,8 +33,10 @@ target_compile_definitions(hosted_x11_test PRIVATE
   FAKE_HORALIA="$<TARGET_FILE:fake_horalia>")
 add_dependencies(hosted_x11_test transorvano fake_horalia)
 if(XVFB_RUN AND XDOTOOL AND XWININFO)
+  # -noreset: each test ends with no client left, and a server that resets
+  # then refuses the next test's program for a moment ("could not connect").
   add_test(NAME hosted_x11_test
-           COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24 -nolisten tcp" $<TARGET_FILE:hosted_x11_test>)
+           COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" $<TARGET_FILE:hosted_x11_test>)
   set_tests_properties(hosted_x11_test PROPERTIES TIMEOUT 900)
 else()
   message(WARNING "xvfb-run, xdotool or xwininfo missing: the hosted-launch test is not registered (scripts/install-deps installs them)")

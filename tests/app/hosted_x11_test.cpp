@@ -28,12 +28,14 @@ QStringList FindWindows(const QString& pattern) {
       .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-QString WaitForWindow(const QString& pattern, int patience = kPatience) {
+// Waits for a window of the program; gives up at once if the program has
+// ended, since then no window of its can come.
+QString WaitForWindow(const QProcess& program, const QString& pattern, int patience = kPatience) {
   QString id;
   (void)QTest::qWaitFor([&] {
     const QStringList found = FindWindows(pattern);
     if (!found.isEmpty()) id = found.constLast();
-    return !id.isEmpty();
+    return !id.isEmpty() || program.state() == QProcess::NotRunning;
   }, patience);
   return id;
 }
@@ -147,7 +149,7 @@ void HostedLaunchTest::exportarRunsInsideTheHostAndWritesOne() {
   StartProgram(QStringLiteral("exportar"), host);
 
   // The run starts at once: its file dialog.
-  const QString fileDialog = WaitForWindow(QStringLiteral("^Archivo XML"));
+  const QString fileDialog = WaitForWindow(program_, QStringLiteral("^Archivo XML"));
   QVERIFY2(!fileDialog.isEmpty(), "the file dialog never showed; " + VisibleWindows());
 
   // Meanwhile the main window sits in the host window, without a frame.
@@ -172,7 +174,7 @@ void HostedLaunchTest::exportarRunsInsideTheHostAndWritesOne() {
   // take that Return for itself: the dialog then waits for another.
   QString courses;
   for (int attempt = 0; attempt < 4 && courses.isEmpty(); ++attempt) {
-    courses = WaitForWindow(QStringLiteral("^Asignación de Niveles y Cursos"), kPatience / 4);
+    courses = WaitForWindow(program_, QStringLiteral("^Asignación de Niveles y Cursos"), kPatience / 4);
     if (courses.isEmpty() && !FindWindows(QStringLiteral("^Archivo XML")).isEmpty()) TypeInto(fileDialog, {"<Return>"});
   }
   QVERIFY2(!courses.isEmpty(), "the assignment dialog never showed; " + VisibleWindows());
@@ -182,7 +184,7 @@ void HostedLaunchTest::exportarRunsInsideTheHostAndWritesOne() {
                      "<Right>", "<Right>", "ESO", "<Return>", "2", "<Return>"});
   Xdotool({"mousemove", "--window", courses, "565", "391", "click", "1"});  // Aceptar
 
-  const QString done = WaitForWindow(QStringLiteral("^TransOrvanoSeneca$"));
+  const QString done = WaitForWindow(program_, QStringLiteral("^TransOrvanoSeneca$"));
   QVERIFY2(!done.isEmpty(), "no «Proceso finalizado»; " + VisibleWindows());
   TypeInto(done, {"<Return>"});
 
@@ -206,8 +208,9 @@ void HostedLaunchTest::programEndsWhenTheHostWindowIsDestroyed() {
 
 void HostedLaunchTest::aHandleThatIsNoWindowLeavesAPlainWindow() {
   StartProgram(QStringLiteral("export"), QStringLiteral("1"));
-  const QString error = WaitForWindow(QStringLiteral("^TransOrvanoSeneca$"));
-  QVERIFY2(!error.isEmpty(), "no message about the missing window");
+  const QString error = WaitForWindow(program_, QStringLiteral("^TransOrvanoSeneca$"));
+  QVERIFY2(!error.isEmpty(), "no message about the missing window; " + VisibleWindows() +
+                                (program_.state() == QProcess::NotRunning ? "; the program had ended" : ""));
   TypeInto(error, {"<Return>"});
   // The main window then stands on its own, straight on the screen's root.
   QVERIFY(QTest::qWaitFor([&] {
